@@ -202,6 +202,9 @@ private:
 class Picture final : public Container, public Control {
     Q_OBJECT
 public:
+    using Control::Move;
+    using Control::setVisible;
+    using Control::Visible;
     PointerHandlers& handlers() override { return *this; }
 
 protected:

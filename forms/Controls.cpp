@@ -1,0 +1,450 @@
+#include "forms/Controls.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPointer>
+#include <QWindow>
+
+#include "forms/BitmapFont.h"
+#include "forms/TextLayout.h"
+
+namespace forms {
+
+namespace {
+
+int buttonBit(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton: return kLeftButton;
+    case Qt::RightButton: return kRightButton;
+    case Qt::MiddleButton: return kMiddleButton;
+    default: return 0;
+    }
+}
+
+int buttonMask(Qt::MouseButtons bs) {
+    int m = 0;
+    if (bs & Qt::LeftButton) m |= kLeftButton;
+    if (bs & Qt::RightButton) m |= kRightButton;
+    if (bs & Qt::MiddleButton) m |= kMiddleButton;
+    return m;
+}
+
+int shiftMask(Qt::KeyboardModifiers mods) {
+    int m = 0;
+    if (mods & Qt::ShiftModifier) m |= kShiftMask;
+    if (mods & Qt::ControlModifier) m |= kCtrlMask;
+    if (mods & Qt::AltModifier) m |= kAltMask;
+    return m;
+}
+
+} // namespace
+
+// ---- Control ------------------------------------------------------------------------------
+
+Control::Control(Container* container, std::string name, float left, float top, float width,
+                 float height)
+    : container_(container), name_(std::move(name)), left_(left), top_(top), width_(width),
+      height_(height) {}
+
+QRect Control::pixelRect() const {
+    if (!container_)
+        return QRect(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
+                     twipsToPixels(height_));
+    return QRect(twipsToPixels(container_->toTwipsX(left_)),
+                 twipsToPixels(container_->toTwipsY(top_)),
+                 twipsToPixels(container_->toTwipsX(width_)),
+                 twipsToPixels(container_->toTwipsY(height_)));
+}
+
+void Control::setLeft(float v) { Move(v, top_); }
+void Control::setTop(float v) { Move(left_, v); }
+
+void Control::Move(float left, float top) {
+    if (left == left_ && top == top_)
+        return;
+    const QRect old = pixelRect();
+    left_ = left;
+    top_ = top;
+    placementChanged(old);
+}
+
+void Control::setVisible(bool on) {
+    if (on == visible_)
+        return;
+    visible_ = on;
+    visibilityChanged();
+}
+
+// ---- Label --------------------------------------------------------------------------------
+
+Label::Label(Container* container, std::string name, float left, float top, float width,
+             float height)
+    : Control(container, std::move(name), left, top, width, height) {}
+
+void Label::invalidate() {
+    cacheValid_ = false;
+    if (container() && Visible())
+        container()->repaintRect(pixelRect());
+}
+
+void Label::setCaption(std::string text) {
+    if (text == caption_)
+        return;
+    caption_ = std::move(text);
+    invalidate();
+}
+
+void Label::setForeColor(Colour c) {
+    if (c == foreColor_)
+        return;
+    foreColor_ = c;
+    invalidate();
+}
+
+void Label::setBackColor(Colour c) {
+    if (c == backColor_)
+        return;
+    backColor_ = c;
+    if (opaque_)
+        invalidate();
+}
+
+void Label::setOpaque(bool on) {
+    if (on == opaque_)
+        return;
+    opaque_ = on;
+    invalidate();
+}
+
+void Label::setAlignment(Align a) {
+    if (a == align_)
+        return;
+    align_ = a;
+    invalidate();
+}
+
+void Label::placementChanged(const QRect& oldRect) {
+    const QRect now = pixelRect();
+    if (now.size() != oldRect.size())
+        cacheValid_ = false;
+    if (container() && Visible()) {
+        container()->repaintRect(oldRect);
+        container()->repaintRect(now);
+    }
+}
+
+void Label::visibilityChanged() {
+    if (container())
+        container()->repaintRect(pixelRect());
+}
+
+std::vector<std::string> Label::layoutLines() const {
+    return layoutText(caption_, pixelRect().width() / kGlyphWidth);
+}
+
+const QImage& Label::image() const {
+    if (cacheValid_)
+        return cache_;
+    const QRect r = pixelRect();
+    cache_ = QImage(std::max(r.width(), 1), std::max(r.height(), 1),
+                    QImage::Format_ARGB32_Premultiplied);
+    cache_.fill(opaque_ ? toQColor(backColor_) : QColor(Qt::transparent));
+    const QRgb ink = toQColor(foreColor_).rgba();
+    const auto lines = layoutLines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int y0 = static_cast<int>(i) * kGlyphHeight;
+        if (y0 >= r.height())
+            break;
+        const int lineWidth = static_cast<int>(lines[i].size()) * kGlyphWidth;
+        int x = 0;
+        if (align_ == Align::Center)
+            x = (r.width() - lineWidth) / 2;
+        for (unsigned char ch : lines[i]) {
+            const Glyph& g = glyphFor(ch);
+            for (int row = 0; row < kGlyphHeight; ++row) {
+                const int y = y0 + row;
+                if (y < 0 || y >= cache_.height())
+                    continue;
+                auto* line = reinterpret_cast<QRgb*>(cache_.scanLine(y));
+                for (int col = 0; col < kGlyphWidth; ++col) {
+                    const int px = x + col;
+                    if (px >= 0 && px < cache_.width() && (g[row] >> (5 - col)) & 1)
+                        line[px] = ink;
+                }
+            }
+            x += kGlyphWidth;
+        }
+    }
+    cacheValid_ = true;
+    return cache_;
+}
+
+void Label::paint(QPainter& painter) const {
+    if (!Visible())
+        return;
+    painter.drawImage(pixelRect().topLeft(), image());
+}
+
+// ---- Container ----------------------------------------------------------------------------
+
+Container::Container(QWidget* parent, std::string name, Qt::WindowFlags flags)
+    : QWidget(parent, flags), containerName_(std::move(name)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+Container::~Container() = default;
+
+void Container::setBackColor(Colour c) {
+    backColor_ = c;
+    update();
+}
+
+void Container::setPicture(const QImage& image) {
+    picture_ = image;
+    update();
+}
+
+void Container::setFlatBorder(bool on) {
+    border_ = on;
+    for (Picture* p : pictureOrder_)
+        p->setGeometry(p->pixelRect().translated(borderPixels(), borderPixels()));
+    update();
+}
+
+void Container::setScale(float scaleWidth, float scaleHeight) {
+    userScale_ = true;
+    scaleWidth_ = scaleWidth;
+    scaleHeight_ = scaleHeight;
+}
+
+float Container::innerWidthTwips() const {
+    return designWidthTwips() - 2.0f * kTwipsPerPixel * static_cast<float>(borderPixels());
+}
+
+float Container::innerHeightTwips() const {
+    return designHeightTwips() - 2.0f * kTwipsPerPixel * static_cast<float>(borderPixels());
+}
+
+float Container::ScaleWidth() const { return userScale_ ? scaleWidth_ : innerWidthTwips(); }
+float Container::ScaleHeight() const { return userScale_ ? scaleHeight_ : innerHeightTwips(); }
+
+double Container::toTwipsX(double v) const {
+    return userScale_ ? v * innerWidthTwips() / scaleWidth_ : v;
+}
+double Container::toTwipsY(double v) const {
+    return userScale_ ? v * innerHeightTwips() / scaleHeight_ : v;
+}
+double Container::fromTwipsX(double t) const {
+    return userScale_ ? t * scaleWidth_ / innerWidthTwips() : t;
+}
+double Container::fromTwipsY(double t) const {
+    return userScale_ ? t * scaleHeight_ / innerHeightTwips() : t;
+}
+
+Label& Container::addLabel(const std::string& name, float left, float top, float width,
+                           float height) {
+    auto label = std::unique_ptr<Label>(new Label(
+        this, name, static_cast<float>(fromTwipsX(left)), static_cast<float>(fromTwipsY(top)),
+        static_cast<float>(fromTwipsX(width)), static_cast<float>(fromTwipsY(height))));
+    Label& ref = *label;
+    ownedLabels_.push_back(std::move(label));
+    labelOrder_.push_back(&ref);
+    repaintRect(ref.pixelRect());
+    return ref;
+}
+
+Picture& Container::addPicture(const std::string& name, float left, float top, float width,
+                               float height) {
+    auto* p = new Picture(this, name, static_cast<float>(fromTwipsX(left)),
+                          static_cast<float>(fromTwipsY(top)),
+                          static_cast<float>(fromTwipsX(width)),
+                          static_cast<float>(fromTwipsY(height)));
+    // Each new picture goes behind the ones created before it.
+    p->lower();
+    pictureOrder_.push_back(p);
+    return *p;
+}
+
+Control* Container::findControl(const std::string& name) const {
+    for (Label* l : labelOrder_)
+        if (l->name() == name)
+            return l;
+    for (Picture* p : pictureOrder_) {
+        if (p->name() == name)
+            return p;
+        if (Control* c = p->findControl(name))
+            return c;
+    }
+    return nullptr;
+}
+
+Label* Container::labelAt(QPoint inner) const {
+    for (Label* l : labelOrder_)
+        if (l->Visible() && l->pixelRect().contains(inner))
+            return l;
+    return nullptr;
+}
+
+std::string Container::receiverAt(QPoint pixel) const {
+    for (Picture* p : pictureOrder_) {
+        if (!p->Visible())
+            continue;
+        const QRect r = p->pixelRect();
+        if (r.contains(pixel))
+            return p->receiverAt(pixel - r.topLeft() - QPoint(p->borderPixels(), p->borderPixels()));
+    }
+    if (Label* l = labelAt(pixel))
+        return l->name();
+    return containerName_;
+}
+
+void Container::repaintRect(const QRect& innerRect) {
+    update(innerRect.translated(borderPixels(), borderPixels()));
+}
+
+void Container::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    p.setClipRegion(e->region());
+    p.fillRect(rect(), toQColor(backColor_));
+    const int b = borderPixels();
+    if (b) {
+        p.setPen(QColor(Qt::black));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        p.setClipRect(rect().adjusted(b, b, -b, -b), Qt::IntersectClip);
+    }
+    p.translate(b, b);
+    if (!picture_.isNull())
+        p.drawImage(QPoint(0, 0), picture_);
+    for (auto it = labelOrder_.rbegin(); it != labelOrder_.rend(); ++it)
+        (*it)->paint(p);
+}
+
+MouseEventArgs Container::argsFor(const QMouseEvent* e, Label* target) const {
+    const QPointF pos = e->position() - QPointF(borderPixels(), borderPixels());
+    MouseEventArgs a;
+    a.Shift = shiftMask(e->modifiers());
+    if (target) {
+        const QRect r = target->pixelRect();
+        a.X = static_cast<float>(fromTwipsX((pos.x() - r.x()) * kTwipsPerPixel));
+        a.Y = static_cast<float>(fromTwipsY((pos.y() - r.y()) * kTwipsPerPixel));
+    } else {
+        a.X = static_cast<float>(fromTwipsX(pos.x() * kTwipsPerPixel));
+        a.Y = static_cast<float>(fromTwipsY(pos.y() * kTwipsPerPixel));
+    }
+    return a;
+}
+
+namespace {
+PointerHandlers& handlersOf(Container& c, Label* label) {
+    return label ? static_cast<PointerHandlers&>(*label) : c.handlers();
+}
+QPoint innerPoint(const QMouseEvent* e, int border) {
+    const QPointF p = e->position();
+    return QPoint(static_cast<int>(std::floor(p.x())) - border,
+                  static_cast<int>(std::floor(p.y())) - border);
+}
+} // namespace
+
+void Container::mousePressEvent(QMouseEvent* e) {
+    if (!pressed_) {
+        pressed_ = true;
+        pressedLabel_ = labelAt(innerPoint(e, borderPixels()));
+    }
+    MouseEventArgs a = argsFor(e, pressedLabel_);
+    a.Button = buttonBit(e->button());
+    if (auto& h = handlersOf(*this, pressedLabel_).onMouseDown)
+        h(a);
+}
+
+void Container::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+void Container::mouseMoveEvent(QMouseEvent* e) {
+    Label* target = pressed_ ? pressedLabel_ : labelAt(innerPoint(e, borderPixels()));
+    MouseEventArgs a = argsFor(e, target);
+    a.Button = buttonMask(e->buttons());
+    if (auto& h = handlersOf(*this, target).onMouseMove)
+        h(a);
+}
+
+void Container::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint inner = innerPoint(e, borderPixels());
+    Label* target = pressed_ ? pressedLabel_ : labelAt(inner);
+    const bool wasPressed = pressed_;
+    if (e->buttons() == Qt::NoButton) {
+        pressed_ = false;
+        pressedLabel_ = nullptr;
+    }
+    MouseEventArgs a = argsFor(e, target);
+    a.Button = buttonBit(e->button());
+    // A handler may unload the window this container belongs to.
+    QPointer<Container> alive(this);
+    if (auto& h = handlersOf(*this, target).onMouseUp)
+        h(a);
+    if (!alive || !wasPressed)
+        return;
+    const QRect innerRect = rect().adjusted(0, 0, -2 * borderPixels(), -2 * borderPixels());
+    const bool over = target ? target->pixelRect().contains(inner) : innerRect.contains(inner);
+    if (over && e->buttons() == Qt::NoButton)
+        if (auto& h = handlersOf(*this, target).onClick)
+            h();
+}
+
+// ---- Picture ------------------------------------------------------------------------------
+
+Picture::Picture(Container* container, const std::string& name, float left, float top,
+                 float width, float height)
+    : Container(container, name), Control(container, name, left, top, width, height) {
+    setGeometry(pixelRect().translated(container->borderPixels(), container->borderPixels()));
+    QWidget::setVisible(true);
+}
+
+float Picture::designWidthTwips() const {
+    return static_cast<float>(container() ? container()->toTwipsX(Control::Width()) : Control::Width());
+}
+
+float Picture::designHeightTwips() const {
+    return static_cast<float>(container() ? container()->toTwipsY(Control::Height()) : Control::Height());
+}
+
+void Picture::placementChanged(const QRect&) {
+    const int b = container() ? container()->borderPixels() : 0;
+    setGeometry(pixelRect().translated(b, b));
+}
+
+void Picture::visibilityChanged() { QWidget::setVisible(Control::Visible()); }
+
+// ---- Form ---------------------------------------------------------------------------------
+
+Form::Form(const std::string& name, float widthTwips, float heightTwips)
+    : Container(nullptr, name, Qt::Window | Qt::FramelessWindowHint),
+      widthTwips_(widthTwips), heightTwips_(heightTwips) {
+    setFixedSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
+}
+
+float Form::Left() const { return pixelsToTwips(pos().x()); }
+float Form::Top() const { return pixelsToTwips(pos().y()); }
+
+void Form::Move(float left, float top) { move(twipsToPixels(left), twipsToPixels(top)); }
+
+void Form::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
+}
+
+bool Form::canPlaceWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool Form::startSystemMove() {
+    QWindow* w = windowHandle();
+    return w && w->startSystemMove();
+}
+
+void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+} // namespace forms
