@@ -1,0 +1,110 @@
+// The music disk: creates the main window, runs its start-up and the event loop.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "forms/ErrorBox.h"
+#include "forms/Timer.h"
+#include "mainwindow/frmMain.h"
+#include "player/DynamicModuleLibrary.h"
+
+namespace {
+
+// Every error box is also written to stderr, so that a start without a screen still tells why
+// it ended.
+class ReportingErrorBox final : public forms::ErrorBox {
+public:
+    explicit ReportingErrorBox(int autoDismissMs) : autoDismissMs_(autoDismissMs) {}
+
+    void show(const std::string& text, const std::string& title) override {
+        std::string shown;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+                shown += text[i];
+        std::fprintf(stderr, "Error box: %s\n", shown.c_str());
+        std::fflush(stderr);
+        if (autoDismissMs_ >= 0) {
+            // Test runs: nobody is there to press OK.
+            QTimer::singleShot(autoDismissMs_, [] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    box->button(QMessageBox::Ok)->click();
+            });
+        }
+        box_.show(text, title);
+    }
+
+private:
+    int autoDismissMs_;
+    forms::QtErrorBox box_;
+};
+
+// A clock that never ticks: the program with all its timers stopped, for measurements.
+class StoppedClock final : public forms::TimerClock {
+public:
+    void arm(forms::Timer&, int) override {}
+    void disarm(forms::Timer&) override {}
+};
+
+int envInt(const char* name, int fallback) {
+    const char* v = std::getenv(name);
+    return v && *v ? std::atoi(v) : fallback;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Drelkin"));
+    QApplication::setApplicationName(QStringLiteral("Drelkin - Velsmoor, Part I [Orvantis]"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.ico")));
+
+    const std::string programDir = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
+    player::DynamicModuleLibrary library(programDir);
+    ReportingErrorBox errorBox(envInt("VELSMOOR_AUTO_DISMISS_MS", -1));
+    std::unique_ptr<forms::TimerClock> clock;
+    if (envInt("VELSMOOR_NO_TIMERS", 0))
+        clock = std::make_unique<StoppedClock>();
+    else
+        clock = std::make_unique<forms::QtTimerClock>();
+
+    player::Environment env;
+    env.library = &library;
+    env.errorBox = &errorBox;
+    env.clock = clock.get();
+    env.programDir = programDir;
+    env.setCurrentDirectory = [](const std::string& dir) {
+        QDir::setCurrent(QString::fromLocal8Bit(dir.c_str()));
+    };
+
+    bool failed = false;
+    auto fatal = [&](const std::string& why) {
+        if (failed)
+            return;
+        failed = true;
+        errorBox.show("The module library could not be used.\r\n\r\n" + why, "Error");
+        QCoreApplication::exit(1);
+    };
+
+    mainwindow::frmMain window(env, fatal);
+    try {
+        if (!window.Form_Load())
+            return 1;
+    } catch (const player::LibraryError& e) {
+        fatal(e.what());
+        return 1;
+    }
+    if (failed)
+        return 1;
+    window.Show();
+    const int status = app.exec();
+    return failed ? 1 : status;
+}
