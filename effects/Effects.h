@@ -1,0 +1,66 @@
+// The main window's timed effects: the title pulse and scroller, the message ticker with its
+// fade, and the CPU read-out. The window wires its timers' ticks to the handlers here.
+#pragma once
+
+#include <cstdint>
+
+namespace forms {
+class Label;
+class Picture;
+class Timer;
+} // namespace forms
+
+namespace player {
+struct PlayerState;
+class ModuleLibrary;
+} // namespace player
+
+namespace effects {
+
+// The main-window controls the effects touch; the window owns them.
+struct EffectsControls {
+    forms::Label* lbl1 = nullptr;    // title line inside the strip; pulses
+    forms::Label* lbl2 = nullptr;    // message line; fades between messages
+    forms::Label* lblCPU = nullptr;  // CPU read-out
+    forms::Label* lblCPU2 = nullptr; // its shadow twin
+    forms::Picture* Picture2 = nullptr; // the viewport of the scroller
+    forms::Picture* Picture3 = nullptr; // the moving strip that carries lbl1
+    forms::Timer* Timer2 = nullptr;  // message fade clock
+    forms::Timer* Timer3 = nullptr;  // message clock
+};
+
+// Twips the strip moves left on each tick.
+inline constexpr float kScrollStep = 20.0f;
+// Added to the title label's Left to give the strip's restart position: the strip's design width.
+inline constexpr float kRestartOffset = 7755.0f;
+
+class Effects {
+public:
+    // Throws std::invalid_argument when a control is missing.
+    Effects(player::PlayerState& state, const EffectsControls& controls,
+            player::ModuleLibrary& library);
+
+    // Scroller step, then the CPU load into lblCPU and lblCPU2 (one library reading each).
+    // A LibraryError from the library propagates to the caller.
+    void Timer1_Timer();
+    // One step of the message fade; after step 10 the fade clock stops itself.
+    void Timer2_Timer();
+    // Starts a message change: rewrites the line, re-times itself, starts the fade clock.
+    void Timer3_Timer();
+    // One step of the title pulse.
+    void Timer4_Timer();
+
+    // Title colour for titleStep.
+    void Flash2();
+    // Message line step for tickerStep; at black it swaps in the next message.
+    void Flash();
+    // Refills the message table and advances messageIndex.
+    void Infos();
+
+private:
+    player::PlayerState& state_;
+    EffectsControls c_;
+    player::ModuleLibrary& library_;
+};
+
+} // namespace effects
