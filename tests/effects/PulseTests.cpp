@@ -34,15 +34,6 @@ TEST_F(TitlePulse, VisitsTheRampWithWhiteTwiceAtEachSeam) {
     EXPECT_EQ(state.titleStep, 0); // 33 ticks are three whole periods
 }
 
-TEST_F(TitlePulse, KeepsItsPeriodOverAThousandTicks) {
-    startUp();
-    Timer2.setEnabled(false);
-    Timer3.setEnabled(false);
-    clock.advance(75 * 11 * 100 + 5 * 75);
-    EXPECT_EQ(lbl1->ForeColor(), 0x404040u); // step 4 was the last one applied
-    EXPECT_EQ(state.titleStep, 5);
-}
-
 TEST_F(TitlePulse, OutOfRangeCountersChangeNoColourAndWrapToZero) {
     for (std::int16_t step : {std::int16_t{11}, std::int16_t{-1}, std::int16_t{32767},
                               std::int16_t{-32768}}) {

@@ -76,14 +76,6 @@ TEST_F(Scroller, RestartPositionDoesNotDependOnTheOldOne) {
     }
 }
 
-TEST_F(Scroller, StripChildWindowFollowsTheMoves) {
-    fx->Timer1_Timer(); // 7660 twips: pixel 510.67 rounds to 511
-    EXPECT_EQ(Picture3->geometry().x(), 511);
-    Picture3->setLeft(-300.0f);
-    fx->Timer1_Timer();
-    EXPECT_EQ(Picture3->geometry().x(), -21);
-}
-
 class CpuReadout : public EffectsFixture {
 protected:
     QLocale saved;

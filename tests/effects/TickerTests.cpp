@@ -124,17 +124,6 @@ TEST_F(Ticker, FadeRunsAreElevenStepsAndNeverOverlap) {
     }
 }
 
-TEST_F(Ticker, BlankEntriesTakeTheirFullTurn) {
-    run(5950 + 182500);
-    for (std::size_t i = 0; i + 1 < changes.size(); ++i) {
-        const std::int16_t e = changes[i].index;
-        if (e == 0 || e == 7 || e == 15 || e == 30 || e == 33) {
-            EXPECT_EQ(messageTexts()[static_cast<std::size_t>(e)], "");
-            EXPECT_EQ(changes[i + 1].t - changes[i].t, 5500) << "entry " << e;
-        }
-    }
-}
-
 TEST_F(Ticker, MessageClockRetimesItselfFromTheIndexItFinds) {
     state.messageIndex = 3;
     Timer3.setInterval(5500);
