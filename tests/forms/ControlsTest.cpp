@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../support/MouseDriver.h"
+#include "forms/BitmapFont.h"
+#include "forms/Controls.h"
+#include "forms/TextLayout.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(TextLayout, BreaksAtLineBreaksAndWrapsWords) {
+    EXPECT_EQ(forms::layoutText("Track Number\r\nTrack Time", 13), (Lines{"Track Number", "Track Time"}));
+    EXPECT_EQ(forms::layoutText("\rA\r\nB", 5), (Lines{"", "A", "B"}));
+    EXPECT_EQ(forms::layoutText("-- ModList --\r\n\r\n", 29), (Lines{"-- ModList --", "", ""}));
+    EXPECT_EQ(forms::layoutText("one two three", 7), (Lines{"one two", "three"}));
+    // A line that exactly fills the label does not wrap; leading blanks stay.
+    EXPECT_EQ(forms::layoutText("   abc", 6), (Lines{"   abc"}));
+    EXPECT_EQ(forms::layoutText(std::string(88, 'x'), 88), (Lines{std::string(88, 'x')}));
+    // A word wider than the label keeps a line of its own and is cut by the edge.
+    EXPECT_EQ(forms::layoutText("ab verylongword c", 6), (Lines{"ab", "verylongword", "c"}));
+    EXPECT_EQ(forms::layoutText("", 10), (Lines{""}));
+}
+
+struct Window : ::testing::Test {
+    forms::Form form{"frm", 3000, 1500}; // 200 x 100 pixels
+};
+
+TEST_F(Window, GeometryIsKeptInTwipsAndReadBackInTheContainersScale) {
+    forms::Picture& strip = form.addPicture("strip", 60, 0, 2700, 300);
+    forms::Picture& inner = strip.addPicture("inner", 2685, 60, 7755, 240);
+    inner.setScale(1.8201163f, 1.0f);
+    forms::Label& title = inner.addLabel("title", 120, 30, 14115, 195);
+
+    EXPECT_NEAR(title.Left(), 120.0 * 1.8201163 / 7755.0, 1e-6);
+    EXPECT_EQ(title.pixelRect(), QRect(8, 2, 941, 13));
+    EXPECT_FLOAT_EQ(inner.Left(), 2685.0f);
+    EXPECT_EQ(inner.geometry(), QRect(179, 4, 517, 16));
+    inner.setLeft(2685.0f - 20.0f);
+    EXPECT_FLOAT_EQ(inner.Left(), 2665.0f); // exact twips, not whole pixels
+    EXPECT_EQ(inner.geometry().x(), 178);
+}
+
+TEST_F(Window, StackingRunsFrontToBackInCreationOrderPicturesBeforeLabels) {
+    form.addLabel("under", 0, 0, 3000, 1500);
+    forms::Label& front = form.addLabel("front", 0, 0, 600, 600);
+    form.addLabel("back", 0, 0, 600, 600);
+    forms::Picture& first = form.addPicture("first", 1500, 0, 600, 600);
+    form.addPicture("second", 1500, 0, 900, 900);
+    (void)front;
+
+    EXPECT_EQ(form.receiverAt({5, 5}), "under"); // "under" was created first of the labels
+    EXPECT_EQ(form.receiverAt({105, 5}), "first");
+    EXPECT_EQ(form.receiverAt({145, 5}), "second");
+    first.setVisible(false);
+    EXPECT_EQ(form.receiverAt({105, 5}), "second");
+    EXPECT_EQ(form.receiverAt({150, 80}), "under");
+}
+
+TEST_F(Window, PointerGoesToTheLabelUnderItAndStaysWithThePressUntilRelease) {
+    forms::Label& label = form.addLabel("label", 150, 150, 600, 300); // pixels 10,10 40x20
+    std::vector<std::string> log;
+    auto rec = [&log](std::string what) {
+        return [&log, what](const forms::MouseEventArgs& e) {
+            log.push_back(what + " " + std::to_string(e.Button) + " " +
+                          std::to_string(static_cast<int>(e.X)) + "," +
+                          std::to_string(static_cast<int>(e.Y)));
+        };
+    };
+    label.onMouseDown = rec("label-down");
+    label.onMouseMove = rec("label-move");
+    label.onMouseUp = rec("label-up");
+    label.onClick = [&log] { log.push_back("label-click"); };
+    form.onMouseMove = rec("form-move");
+    form.onMouseDown = rec("form-down");
+    form.move(300, 200);
+    form.show();
+
+    testsupport::MouseDriver mouse(form);
+    mouse.move(mouse.at(12, 11));
+    mouse.press(mouse.at(12, 11), Qt::RightButton);
+    mouse.move(mouse.at(150, 90)); // outside the label: still the label's
+    mouse.release(mouse.at(150, 90), Qt::RightButton);
+    mouse.move(mouse.at(150, 90));
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "label-move 0 30,15", "label-down 2 30,15", "label-move 2 2100,1200",
+                       "label-up 2 2100,1200", "form-move 0 2250,1350"}));
+
+    log.clear();
+    mouse.click(mouse.at(20, 20));
+    EXPECT_EQ(log, (std::vector<std::string>{"label-down 1 150,150", "label-up 1 150,150",
+                                             "label-click"}));
+}
+
+TEST_F(Window, LabelDrawsItsCaptionInTheBitmapFont) {
+    forms::Label& label = form.addLabel("l", 0, 0, 600, 135); // 40 x 9 pixels
+    label.setForeColor(forms::rgb(192, 0, 0));
+    label.setCaption("A");
+    const QImage& img = label.image();
+    ASSERT_EQ(img.size(), QSize(40, 9));
+    const forms::Glyph& g = forms::glyphFor('A');
+    int lit = 0;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const bool on = (g[y] >> (5 - x)) & 1;
+            lit += on;
+            EXPECT_EQ(img.pixel(x, y), on ? qRgb(192, 0, 0) : qRgba(0, 0, 0, 0)) << x << "," << y;
+        }
+    EXPECT_GT(lit, 0);
+    // Nothing beyond the one glyph cell.
+    for (int x = 6; x < 40; ++x)
+        EXPECT_EQ(qAlpha(img.pixel(x, 3)), 0);
+}
+
+TEST_F(Window, CentredOpaqueLabelFillsItsBackground) {
+    forms::Label& label = form.addLabel("l", 0, 0, 180, 135); // 12 x 9 pixels
+    label.setOpaque(true);
+    label.setBackColor(0x000000);
+    label.setForeColor(0xFFFFFF);
+    label.setAlignment(forms::Label::Align::Center);
+    label.setCaption("I");
+    const QImage& img = label.image();
+    EXPECT_EQ(img.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(11, 8), qRgb(0, 0, 0));
+    // The one glyph stands in cells 3..8.
+    bool inkLeft = false, inkInCell = false;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 3; ++x) inkLeft |= img.pixel(x, y) != qRgb(0, 0, 0);
+        for (int x = 3; x < 9; ++x) inkInCell |= img.pixel(x, y) == qRgb(255, 255, 255);
+    }
+    EXPECT_FALSE(inkLeft);
+    EXPECT_TRUE(inkInCell);
+}
+
+} // namespace
