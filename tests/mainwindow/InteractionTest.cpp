@@ -1,0 +1,144 @@
+#include <algorithm>
+
+#include "../support/MouseDriver.h"
+#include "MainWindowFixture.h"
+
+namespace mainwindowtest {
+namespace {
+
+using Interaction = MainWindowFixture;
+
+bool lit(const mainwindow::ButtonPair& b) { return b.lit->Visible() && !b.resting->Visible(); }
+bool resting(const mainwindow::ButtonPair& b) { return !b.lit->Visible() && b.resting->Visible(); }
+
+TEST_F(Interaction, PressesGoToTheControlUnderThePointer) {
+    auto& f = window->form();
+    // A title takes the pointer across its whole width, not only over its text.
+    EXPECT_EQ(f.receiverAt({257, 243}), "Intro");
+    EXPECT_EQ(f.receiverAt({432, 243}), "Intro");
+    EXPECT_EQ(f.receiverAt({432, 371}), "Tune16");
+    // The tune-list shadow covers the list beside, above and below the titles.
+    EXPECT_EQ(f.receiverAt({445, 300}), "TuneShadows");
+    EXPECT_EQ(f.receiverAt({300, 235}), "TuneShadows");
+    EXPECT_EQ(f.receiverAt({300, 390}), "TuneShadows");
+    // Bare skin shows between two buttons; the read-out block is labels.
+    EXPECT_EQ(f.receiverAt({285, 460}), "MainSkin");
+    EXPECT_EQ(f.receiverAt({20, 445}), "Label1");
+    EXPECT_EQ(f.receiverAt({100, 442}), "lblTrackNro");
+    EXPECT_EQ(f.receiverAt({100, 467}), "lblCPU");
+    EXPECT_EQ(f.receiverAt({200, 10}), "Picture2");
+    EXPECT_EQ(f.receiverAt({300, 488}), "lbl2");
+}
+
+TEST_F(Interaction, StartUpLightsFourButtonsAndTheSkinPutsAllToRest) {
+    startUp();
+    auto& w = *window;
+    EXPECT_TRUE(w.prev.lit->Visible() && w.play.lit->Visible() && w.next.lit->Visible() &&
+                w.stop.lit->Visible());
+    EXPECT_TRUE(resting(w.info));
+    EXPECT_TRUE(resting(w.exit));
+
+    testsupport::MouseDriver mouse(w.form());
+    mouse.move(mouse.at(300, 300)); // the tune list is labels: nothing changes
+    EXPECT_TRUE(w.prev.lit->Visible());
+    mouse.move(mouse.at(285, 460)); // bare skin between Prev and Play
+    for (auto* b : {&w.prev, &w.play, &w.next, &w.stop, &w.info, &w.exit})
+        EXPECT_TRUE(resting(*b));
+
+    mouse.move(mouse.at(430, 460)); // over the resting Info image
+    EXPECT_TRUE(lit(w.info));
+    for (auto* b : {&w.prev, &w.play, &w.next, &w.stop, &w.exit})
+        EXPECT_TRUE(resting(*b));
+    mouse.move(mouse.at(475, 460)); // straight onto Exit without touching the skin
+    EXPECT_TRUE(lit(w.info));
+    EXPECT_TRUE(lit(w.exit));
+}
+
+TEST_F(Interaction, OnlyLitImagesTakeClicks) {
+    startUp();
+    auto& w = *window;
+    testsupport::MouseDriver mouse(w.form());
+    mouse.move(mouse.at(285, 460));
+    log.clear();
+    mouse.click(mouse.at(340, 460)); // resting Next: nothing
+    EXPECT_EQ(w.player().state.trackIndex, 0);
+    EXPECT_TRUE(log.empty());
+
+    mouse.move(mouse.at(340, 460));
+    ASSERT_TRUE(lit(w.next));
+    const QPoint before = w.form().pos();
+    mouse.click(mouse.at(340, 460));
+    EXPECT_EQ(w.player().state.trackIndex, 1);
+    EXPECT_EQ(w.lblTrackNro->Caption(), "1");
+    EXPECT_EQ(w.player().state.dragging, 0);
+    EXPECT_EQ(w.form().pos(), before);
+
+    mouse.click(mouse.at(300, 259)); // the title of track 2
+    EXPECT_EQ(w.player().state.trackIndex, 2);
+    EXPECT_TRUE(w.markers[2]->Visible());
+}
+
+TEST_F(Interaction, DraggingTheSkinKeepsThePressedPointUnderThePointer) {
+    startUp();
+    auto& w = *window;
+    testsupport::MouseDriver mouse(w.form());
+    const QPoint start = w.form().pos();
+    const QPoint grip = mouse.at(30, 100);
+    mouse.press(grip, Qt::RightButton);
+    EXPECT_EQ(w.form().pos(), start); // a press alone moves nothing
+
+    const QPoint p1 = grip + QPoint(37, 21);
+    mouse.move(p1);
+    EXPECT_EQ(w.form().pos(), start + QPoint(37, 21));
+    EXPECT_EQ(w.form().mapFromGlobal(p1), QPoint(30, 100));
+
+    const QPoint p2 = grip + QPoint(-400, 700); // far outside the window
+    mouse.move(p2);
+    EXPECT_EQ(w.form().mapFromGlobal(p2), QPoint(30, 100));
+    mouse.release(p2, Qt::RightButton);
+    const QPoint end = w.form().pos();
+    mouse.move(p2 + QPoint(5, 5));
+    EXPECT_EQ(w.form().pos(), end);
+    EXPECT_EQ(w.player().state.dragging, 0);
+}
+
+TEST_F(Interaction, PressOnALabelStartsNoDrag) {
+    startUp();
+    auto& w = *window;
+    testsupport::MouseDriver mouse(w.form());
+    const QPoint start = w.form().pos();
+    const QPoint onTitle = mouse.at(300, 243);
+    mouse.press(onTitle);
+    mouse.move(onTitle + QPoint(40, 40));
+    mouse.release(onTitle + QPoint(40, 40));
+    EXPECT_EQ(w.form().pos(), start);
+    EXPECT_EQ(w.player().state.dragging, 0);
+}
+
+TEST_F(Interaction, ExitFreesTheModuleAndClosesTheWindow) {
+    startUp();
+    auto& w = *window;
+    testsupport::MouseDriver mouse(w.form());
+    mouse.move(mouse.at(285, 460));
+    mouse.move(mouse.at(480, 460));
+    ASSERT_TRUE(lit(w.exit));
+    log.clear();
+    mouse.click(mouse.at(480, 460));
+    EXPECT_NE(std::find(log.begin(), log.end(), "MusicFree"), log.end());
+    EXPECT_FALSE(w.form().isVisible());
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(Interaction, ExitClosesTheNfoWindowToo) {
+    startUp();
+    auto& w = *window;
+    w.btnInfo_Click();
+    ASSERT_NE(w.nfoWindow(), nullptr);
+    ASSERT_TRUE(w.nfoWindow()->isLoaded());
+    w.btnExit_Click();
+    EXPECT_FALSE(w.form().isVisible());
+    EXPECT_FALSE(w.nfoWindow()->isLoaded());
+}
+
+} // namespace
+} // namespace mainwindowtest
