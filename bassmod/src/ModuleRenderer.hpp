@@ -1,0 +1,38 @@
+// The decoding core: one module, rendered on demand into a caller's 16-bit stereo buffer.
+// Knows nothing of audio devices or threads; whoever owns it serialises access.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace openmpt { class module; }
+
+namespace bassmod {
+
+class ModuleRenderer {
+public:
+    // Throws openmpt::exception when the bytes are not a module it can read.
+    ModuleRenderer(const std::uint8_t* data, std::size_t size, bool surround);
+    ~ModuleRenderer();
+    ModuleRenderer(const ModuleRenderer&) = delete;
+    ModuleRenderer& operator=(const ModuleRenderer&) = delete;
+
+    // A new renderer of the same module at its very start. Seeking back would keep voices,
+    // ramps and filter state of the old position, so a replay would not sound like the first.
+    std::unique_ptr<ModuleRenderer> restarted() const;
+
+    // Fills up to `frames` interleaved stereo frames; returns how many hold music. Fewer than
+    // asked means the song has ended; the rest of the buffer is left alone.
+    std::size_t render(std::uint32_t rate, std::int16_t* interleaved, std::size_t frames);
+
+    double durationSeconds() const;
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    bool surround_;
+    std::unique_ptr<openmpt::module> module_;
+};
+
+} // namespace bassmod

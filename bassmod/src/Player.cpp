@@ -1,0 +1,201 @@
+#include "Player.hpp"
+
+#include "bassmod.h"
+
+#include <libopenmpt/libopenmpt.hpp>
+
+#include <chrono>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bassmod {
+
+namespace {
+
+class OutputLock {
+public:
+    explicit OutputLock(AudioOutput& output) : output_(output) { output_.lock(); }
+    ~OutputLock() { output_.unlock(); }
+    OutputLock(const OutputLock&) = delete;
+    OutputLock& operator=(const OutputLock&) = delete;
+
+private:
+    AudioOutput& output_;
+};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Reads `length` bytes (0 = all) from `offset` of the file at `path`. Returns a BASSMOD_CODE_*.
+std::int32_t readFile(const char* path, std::uint32_t offset, std::uint32_t length,
+                      std::vector<std::uint8_t>& bytes)
+{
+    const FileDescriptor fd(::open(path, O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return BASSMOD_CODE_FILE_OPEN;
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (offset >= size)
+        return BASSMOD_CODE_FORMAT;
+    std::uint64_t wanted = size - offset;
+    if (length != 0 && length < wanted)
+        wanted = length;
+    bytes.resize(static_cast<std::size_t>(wanted));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(fd.get(), bytes.data() + done, bytes.size() - done,
+                                    static_cast<off_t>(offset + done));
+        if (got < 0)
+            return BASSMOD_CODE_FILE_OPEN;
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return BASSMOD_CODE_OK;
+}
+
+} // namespace
+
+Player::Player(std::unique_ptr<AudioOutput> output) : output_(std::move(output)) {}
+
+Player::~Player()
+{
+    if (initialised_)
+        output_->close();
+}
+
+bool Player::fail(std::int32_t code)
+{
+    error_.store(code, std::memory_order_relaxed);
+    return false;
+}
+
+bool Player::succeed()
+{
+    error_.store(BASSMOD_CODE_OK, std::memory_order_relaxed);
+    return true;
+}
+
+bool Player::init(std::int32_t device, std::uint32_t rate, std::uint32_t)
+{
+    if (initialised_)
+        return fail(BASSMOD_CODE_ALREADY_INITIALISED);
+    if (rate < BASSMOD_MIN_RATE || rate > BASSMOD_MAX_RATE)
+        return fail(BASSMOD_CODE_ILLEGAL_PARAMETER);
+    rate_ = rate;
+    if (const std::int32_t code = output_->open(device, rate, *this); code != BASSMOD_CODE_OK)
+        return fail(code);
+    initialised_ = true;
+    return succeed();
+}
+
+bool Player::load(bool fromMemory, const void* file, std::uint32_t offset, std::uint32_t length,
+                  std::uint32_t flags)
+{
+    if (!initialised_)
+        return fail(BASSMOD_CODE_NOT_INITIALISED);
+    if (file == nullptr || (fromMemory && length == 0))
+        return fail(BASSMOD_CODE_ILLEGAL_PARAMETER);
+    detachModule().reset();
+
+    try {
+        std::vector<std::uint8_t> fileBytes;
+        const std::uint8_t* data = nullptr;
+        std::size_t size = 0;
+        if (fromMemory) {
+            data = static_cast<const std::uint8_t*>(file) + offset;
+            size = length;
+        } else {
+            if (const std::int32_t code = readFile(static_cast<const char*>(file), offset, length, fileBytes);
+                code != BASSMOD_CODE_OK)
+                return fail(code);
+            data = fileBytes.data();
+            size = fileBytes.size();
+        }
+        auto module = std::make_unique<ModuleRenderer>(data, size, (flags & BASSMOD_LOAD_SURROUND) != 0);
+        const OutputLock lock(*output_);
+        module_ = std::move(module);
+        playing_ = false;
+    } catch (const std::bad_alloc&) {
+        return fail(BASSMOD_CODE_NO_MEMORY);
+    } catch (const openmpt::exception&) {
+        return fail(BASSMOD_CODE_FORMAT);
+    }
+    return succeed();
+}
+
+bool Player::play()
+{
+    if (!initialised_)
+        return fail(BASSMOD_CODE_NOT_INITIALISED);
+    // Only this thread ever replaces module_, so reading the pointer needs no lock.
+    if (!module_)
+        return fail(BASSMOD_CODE_NO_MODULE);
+    try {
+        std::unique_ptr<ModuleRenderer> fresh = module_->restarted();
+        {
+            const OutputLock lock(*output_);
+            module_.swap(fresh);
+            meter_.reset();
+            playing_ = true;
+        }
+    } catch (const std::bad_alloc&) {
+        return fail(BASSMOD_CODE_NO_MEMORY);
+    }
+    return succeed();
+}
+
+bool Player::free()
+{
+    detachModule().reset();
+    return succeed();
+}
+
+std::unique_ptr<ModuleRenderer> Player::detachModule()
+{
+    if (!initialised_)
+        return nullptr;
+    const OutputLock lock(*output_);
+    playing_ = false;
+    meter_.reset();
+    return std::move(module_);
+}
+
+void Player::fill(std::int16_t* interleaved, std::size_t frames) noexcept
+{
+    std::size_t rendered = 0;
+    if (playing_) {
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            rendered = module_->render(rate_, interleaved, frames);
+        } catch (...) {
+            // A module that breaks while mixing ends there rather than taking the host down.
+            rendered = 0;
+        }
+        const auto took = std::chrono::steady_clock::now() - start;
+        if (rendered == 0) {
+            playing_ = false;
+            meter_.reset();
+        } else {
+            meter_.add(std::chrono::duration_cast<std::chrono::nanoseconds>(took).count(), frames, rate_);
+        }
+    }
+    std::memset(interleaved + 2 * rendered, 0, (frames - rendered) * 2 * sizeof(std::int16_t));
+}
+
+} // namespace bassmod

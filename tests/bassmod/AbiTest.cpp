@@ -1,0 +1,209 @@
+// The shared library through its C calls, on SDL's disk driver: the file SDL writes must hold
+// exactly the module's audio. Each test runs in a process of its own under CTest; run by hand,
+// the tests share the one initialisation a process gets.
+#include "TestSupport.hpp"
+#include "bassmod.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+namespace bassmod::test {
+namespace {
+
+class AbiTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        scratch = new ScratchDir;
+        rawFile = *scratch / "sdlaudio.raw";
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
+        ::setenv("SDL_DISKAUDIOFILE", rawFile.c_str(), 1);
+        // As fast as the mixer can go instead of real time.
+        ::setenv("SDL_DISKAUDIODELAY", "0", 1);
+    }
+    static void TearDownTestSuite()
+    {
+        delete scratch;
+        scratch = nullptr;
+    }
+
+    void SetUp() override
+    {
+        modulePath = *scratch / "tiny.s3m";
+        writeBytes(modulePath, module);
+    }
+
+    static void initialise()
+    {
+        if (!initialised) {
+            ASSERT_NE(BASSMOD_Init(BASSMOD_DEFAULT_DEVICE, rate, 0), 0) << BASSMOD_ErrorGetCode();
+            initialised = true;
+        }
+    }
+
+    static std::uintmax_t rawSize()
+    {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(rawFile, error);
+        return error ? 0 : size;
+    }
+
+    // Loads, plays, and returns what SDL wrote from just before the start, at least `frames`
+    // frames of it.
+    static std::vector<std::int16_t> record(const std::function<int32_t()>& load, std::size_t frames)
+    {
+        EXPECT_NE(BASSMOD_MusicFree(), 0);
+        const std::uintmax_t start = rawSize() & ~std::uintmax_t{3};
+        EXPECT_NE(load(), 0) << BASSMOD_ErrorGetCode();
+        EXPECT_NE(BASSMOD_MusicPlay(), 0) << BASSMOD_ErrorGetCode();
+        const std::uintmax_t wanted = start + 4 * (frames + rate);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (rawSize() < wanted && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::ifstream in(rawFile, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(start));
+        std::vector<std::int16_t> samples(2 * (frames + rate));
+        in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(2 * samples.size()));
+        samples.resize(static_cast<std::size_t>(in.gcount()) / 2);
+        return samples;
+    }
+
+    // Where the reference's first frame sits in a recording.
+    static std::size_t align(const std::vector<std::int16_t>& recorded, const std::vector<std::int16_t>& reference)
+    {
+        const std::size_t inRecording = firstLoudFrame(recorded.data(), recorded.size() / 2);
+        const std::size_t inReference = firstLoudFrame(reference.data(), reference.size() / 2);
+        if (inRecording == std::string::npos || inReference == std::string::npos || inRecording < inReference)
+            return std::string::npos;
+        return inRecording - inReference;
+    }
+
+    inline static ScratchDir* scratch = nullptr;
+    inline static std::filesystem::path rawFile;
+    inline static bool initialised = false;
+    std::vector<std::uint8_t> module = tinyS3m();
+    std::filesystem::path modulePath;
+};
+
+TEST_F(AbiTest, VersionIsOnePointSix)
+{
+    EXPECT_EQ(BASSMOD_GetVersion(), 0x00060001u);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_OK);
+}
+
+TEST_F(AbiTest, BeforeInitLoadAndPlayGiveEightAndFreeSucceeds)
+{
+    if (initialised)
+        GTEST_SKIP() << "this process has already initialised the library";
+    EXPECT_EQ(BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_NOT_INITIALISED);
+    EXPECT_EQ(BASSMOD_MusicPlay(), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_NOT_INITIALISED);
+    EXPECT_NE(BASSMOD_MusicFree(), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_OK);
+    EXPECT_EQ(BASSMOD_GetCPU(), 0.0f);
+}
+
+TEST_F(AbiTest, ErrorCodesOfEachCall)
+{
+    EXPECT_EQ(BASSMOD_Init(BASSMOD_DEFAULT_DEVICE, 0, 0), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
+    EXPECT_EQ(BASSMOD_Init(12345, rate, 0), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), initialised ? BASSMOD_CODE_ALREADY_INITIALISED : BASSMOD_CODE_ILLEGAL_DEVICE);
+    initialise();
+    EXPECT_EQ(BASSMOD_Init(BASSMOD_DEFAULT_DEVICE, rate, 0), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_ALREADY_INITIALISED);
+
+    EXPECT_NE(BASSMOD_MusicFree(), 0);
+    EXPECT_EQ(BASSMOD_MusicPlay(), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_NO_MODULE);
+    EXPECT_EQ(BASSMOD_MusicLoad(0, (*scratch / "missing.it").c_str(), 0, 0, BASSMOD_LOAD_SURROUND), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_FILE_OPEN);
+    const char notAModule[] = "This is a text file, not music.";
+    EXPECT_EQ(BASSMOD_MusicLoad(1, notAModule, 0, sizeof notAModule, 0), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_FORMAT);
+    EXPECT_NE(BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_OK);
+    EXPECT_NE(BASSMOD_MusicPlay(), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_OK);
+    EXPECT_NE(BASSMOD_MusicFree(), 0);
+}
+
+TEST_F(AbiTest, DiskOutputHoldsTheModuleOnceThenSilence)
+{
+    initialise();
+    const auto reference = referenceRender(module, true);
+    const std::size_t songFrames = reference.size() / 2;
+    const auto recorded = record(
+        [&] { return BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND); },
+        songFrames + 2 * rate);
+    const std::size_t at = align(recorded, reference);
+    ASSERT_NE(at, std::string::npos) << "no music in the recording";
+    ASSERT_GE(recorded.size(), 2 * (at + songFrames + rate));
+    EXPECT_TRUE(silent(recorded.data(), 2 * at));
+    EXPECT_LE(maxDifference(recorded.data() + 2 * at, reference.data(), reference.size()), 1);
+    EXPECT_TRUE(silent(recorded.data() + 2 * (at + songFrames), 2 * rate));
+}
+
+TEST_F(AbiTest, FromMemoryPlaysTheSameAsFromFile)
+{
+    initialise();
+    const auto reference = referenceRender(module, true, rate);
+    const auto fromFile = record(
+        [&] { return BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND); }, rate);
+    const auto fromMemory = record(
+        [&] {
+            return BASSMOD_MusicLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()),
+                                     BASSMOD_LOAD_SURROUND);
+        },
+        rate);
+    const std::size_t atFile = align(fromFile, reference);
+    const std::size_t atMemory = align(fromMemory, reference);
+    ASSERT_NE(atFile, std::string::npos);
+    ASSERT_NE(atMemory, std::string::npos);
+    EXPECT_LE(maxDifference(fromFile.data() + 2 * atFile, reference.data(), reference.size()), 1);
+    EXPECT_LE(maxDifference(fromMemory.data() + 2 * atMemory, reference.data(), reference.size()), 1);
+}
+
+TEST_F(AbiTest, DiskModulesSoundAsLibopenmptRendersThem)
+{
+    const auto modules = diskModules();
+    if (modules.empty())
+        GTEST_SKIP() << "the disk's modules are not built in this tree";
+    initialise();
+    for (const std::string ext : {".IT", ".S3M"}) {
+        const auto found = std::find_if(modules.begin(), modules.end(),
+                                        [&](const auto& p) { return p.extension() == ext; });
+        if (found == modules.end())
+            continue;
+        const auto reference = referenceRender(readBytes(*found), true, rate);
+        const auto recorded = record(
+            [&] { return BASSMOD_MusicLoad(0, found->c_str(), 0, 0, BASSMOD_LOAD_SURROUND); }, rate);
+        const std::size_t at = align(recorded, reference);
+        ASSERT_NE(at, std::string::npos) << *found;
+        ASSERT_GE(recorded.size(), 2 * at + reference.size());
+        EXPECT_LE(maxDifference(recorded.data() + 2 * at, reference.data(), reference.size()), 1) << *found;
+    }
+}
+
+TEST_F(AbiTest, CpuIsZeroBeforePlayAndPositiveWhilePlaying)
+{
+    initialise();
+    const auto longer = tinyS3m(64, 6);
+    ASSERT_NE(BASSMOD_MusicLoad(1, longer.data(), 0, static_cast<uint32_t>(longer.size()), 0), 0);
+    EXPECT_EQ(BASSMOD_GetCPU(), 0.0f);
+    ASSERT_NE(BASSMOD_MusicPlay(), 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (BASSMOD_GetCPU() == 0.0f && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_GT(BASSMOD_GetCPU(), 0.0f);
+    EXPECT_NE(BASSMOD_MusicFree(), 0);
+    EXPECT_EQ(BASSMOD_GetCPU(), 0.0f);
+}
+
+} // namespace
+} // namespace bassmod::test

@@ -1,0 +1,415 @@
+// The player's operations on a capture output: codes, what it renders, and that it lets go.
+#include "CaptureOutput.hpp"
+#include "CpuMeter.hpp"
+#include "Player.hpp"
+#include "TestSupport.hpp"
+#include "bassmod.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <random>
+
+namespace bassmod::test {
+namespace {
+
+class PlayerTest : public ::testing::Test {
+protected:
+    PlayerTest()
+    {
+        auto output = std::make_unique<CaptureOutput>();
+        capture = output.get();
+        player = std::make_unique<Player>(std::move(output));
+        writeBytes(modulePath, module);
+    }
+
+    void initialise() { ASSERT_TRUE(player->init(BASSMOD_DEFAULT_DEVICE, rate, 0)); }
+
+    bool loadFile(const std::filesystem::path& path, std::uint32_t flags = BASSMOD_LOAD_SURROUND)
+    {
+        return player->load(false, path.c_str(), 0, 0, flags);
+    }
+
+    bool loadBytes(const std::vector<std::uint8_t>& bytes, std::uint32_t flags = BASSMOD_LOAD_SURROUND)
+    {
+        return player->load(true, bytes.data(), 0, static_cast<std::uint32_t>(bytes.size()), flags);
+    }
+
+    // Renders `frames` frames in the device's usual slices.
+    std::vector<std::int16_t> pull(std::size_t frames)
+    {
+        std::vector<std::int16_t> all;
+        while (all.size() < 2 * frames) {
+            const auto part = capture->pull(std::min<std::size_t>(1024, frames - all.size() / 2));
+            all.insert(all.end(), part.begin(), part.end());
+        }
+        return all;
+    }
+
+    ScratchDir scratch;
+    std::vector<std::uint8_t> module = tinyS3m();
+    std::filesystem::path modulePath = scratch / "tiny.s3m";
+    CaptureOutput* capture = nullptr;
+    std::unique_ptr<Player> player;
+};
+
+// --- Codes, each from the call that gives it ---------------------------------------------------
+
+TEST_F(PlayerTest, VersionReadsOnePointSix)
+{
+    EXPECT_EQ(Player::version & 0xFFFF, 1u);
+    EXPECT_EQ(Player::version >> 16, 6u);
+}
+
+TEST_F(PlayerTest, CallsBeforeInitGiveCodeEight)
+{
+    EXPECT_FALSE(loadFile(modulePath));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NOT_INITIALISED);
+    EXPECT_FALSE(player->play());
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NOT_INITIALISED);
+    EXPECT_TRUE(player->free());
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_OK);
+}
+
+TEST_F(PlayerTest, SecondInitGivesFourteen)
+{
+    initialise();
+    EXPECT_FALSE(player->init(BASSMOD_DEFAULT_DEVICE, rate, 0));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ALREADY_INITIALISED);
+}
+
+TEST_F(PlayerTest, RefusedRatesGiveTwentyAndLeaveItUninitialised)
+{
+    for (std::uint32_t bad : {0u, 7999u, 192001u, 4'000'000'000u}) {
+        EXPECT_FALSE(player->init(BASSMOD_DEFAULT_DEVICE, bad, 0)) << bad;
+        EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER) << bad;
+    }
+    EXPECT_EQ(capture->rate(), 0u);
+    initialise();
+    EXPECT_EQ(capture->rate(), rate);
+}
+
+TEST(PlayerOutputFailure, OutputCodeIsPassedOnAndInitCanBeRetried)
+{
+    Player player(std::make_unique<CaptureOutput>(BASSMOD_CODE_NO_DRIVER));
+    EXPECT_FALSE(player.init(BASSMOD_DEFAULT_DEVICE, rate, 0));
+    EXPECT_EQ(player.errorCode(), BASSMOD_CODE_NO_DRIVER);
+    EXPECT_FALSE(player.load(true, "x", 0, 1, 0));
+    EXPECT_EQ(player.errorCode(), BASSMOD_CODE_NOT_INITIALISED);
+}
+
+TEST_F(PlayerTest, MissingFileOrFolderGivesTwo)
+{
+    initialise();
+    EXPECT_FALSE(loadFile(scratch / "nothing-here.it"));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FILE_OPEN);
+    EXPECT_FALSE(loadFile(scratch.path()));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FILE_OPEN);
+}
+
+TEST_F(PlayerTest, NullOrEmptySourceGivesTwenty)
+{
+    initialise();
+    EXPECT_FALSE(player->load(false, nullptr, 0, 0, 0));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
+    EXPECT_FALSE(player->load(true, nullptr, 0, 100, 0));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
+    EXPECT_FALSE(player->load(true, module.data(), 0, 0, 0));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
+}
+
+TEST_F(PlayerTest, PlayWithNothingLoadedGivesFive)
+{
+    initialise();
+    EXPECT_FALSE(player->play());
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NO_MODULE);
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->free());
+    EXPECT_FALSE(player->play());
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NO_MODULE);
+}
+
+TEST_F(PlayerTest, SuccessClearsTheCode)
+{
+    initialise();
+    EXPECT_FALSE(loadFile(scratch / "missing.s3m"));
+    EXPECT_TRUE(loadFile(modulePath));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_OK);
+}
+
+// --- Bad input ---------------------------------------------------------------------------------
+
+TEST_F(PlayerTest, EmptyRandomAndHeaderlessInputGiveSix)
+{
+    initialise();
+    writeBytes(scratch / "empty.it", {});
+    EXPECT_FALSE(loadFile(scratch / "empty.it"));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+
+    std::mt19937 random(1234);
+    std::vector<std::uint8_t> noise(8192);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    writeBytes(scratch / "noise.s3m", noise);
+    EXPECT_FALSE(loadFile(scratch / "noise.s3m"));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+    EXPECT_FALSE(loadBytes(noise));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+
+    const std::vector<std::uint8_t> headerOnly(module.begin(), module.begin() + 0x40);
+    EXPECT_FALSE(loadBytes(headerOnly));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+
+    EXPECT_FALSE(player->load(false, modulePath.c_str(), static_cast<std::uint32_t>(module.size()), 0, 0));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+}
+
+// libopenmpt salvages what a cut-off module still holds; the player must play that to its end
+// without reading past the data.
+TEST_F(PlayerTest, ModuleCutInHalfPlaysWhatIsLeftOrIsRefused)
+{
+    initialise();
+    std::vector<std::vector<std::uint8_t>> cut{{module.begin(), module.begin() + module.size() / 2}};
+    for (const auto& path : diskModules()) {
+        const auto bytes = readBytes(path);
+        cut.emplace_back(bytes.begin(), bytes.begin() + bytes.size() / 2);
+    }
+    for (const auto& bytes : cut) {
+        if (!loadBytes(bytes)) {
+            EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+            continue;
+        }
+        ASSERT_TRUE(player->play());
+        for (int i = 0; i < 4000; ++i) {
+            capture->pull(1024);
+            if (player->cpu() == 0.0f)
+                break;                    // the salvaged song has ended
+        }
+        EXPECT_TRUE(player->free());
+    }
+}
+
+TEST_F(PlayerTest, FailedLoadStillFreesTheOldModule)
+{
+    initialise();
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    EXPECT_FALSE(loadFile(scratch / "missing.it"));
+    EXPECT_FALSE(player->play());
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NO_MODULE);
+}
+
+// --- What it plays -----------------------------------------------------------------------------
+
+TEST_F(PlayerTest, PlaysExactlyWhatLibopenmptRenders)
+{
+    initialise();
+    for (const bool surround : {true, false}) {
+        ASSERT_TRUE(loadFile(modulePath, surround ? BASSMOD_LOAD_SURROUND : 0));
+        ASSERT_TRUE(player->play());
+        const auto reference = referenceRender(module, surround);
+        const auto played = pull(reference.size() / 2);
+        EXPECT_FALSE(silent(played.data(), played.size()));
+        EXPECT_LE(maxDifference(played.data(), reference.data(), reference.size()), 1) << surround;
+    }
+}
+
+TEST_F(PlayerTest, SurroundWidensTheStereoImage)
+{
+    initialise();
+    auto sideEnergy = [&](std::uint32_t flags) {
+        EXPECT_TRUE(loadBytes(module, flags));
+        EXPECT_TRUE(player->play());
+        const auto played = pull(rate / 2);
+        double side = 0;
+        for (std::size_t f = 0; f < played.size() / 2; ++f)
+            side += std::abs(double(played[2 * f]) - double(played[2 * f + 1]));
+        return side;
+    };
+    EXPECT_GT(sideEnergy(BASSMOD_LOAD_SURROUND), 1.5 * sideEnergy(0));
+}
+
+TEST_F(PlayerTest, MemoryFileAndOffsetLoadsSoundTheSame)
+{
+    initialise();
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    const auto fromFile = pull(rate);
+
+    ASSERT_TRUE(loadBytes(module));
+    ASSERT_TRUE(player->play());
+    EXPECT_EQ(pull(rate), fromFile);
+
+    // Junk on both sides of the module, which offset and length must skip.
+    std::vector<std::uint8_t> wrapped(100 + module.size() + 333, 0xAB);
+    std::copy(module.begin(), module.end(), wrapped.begin() + 100);
+    writeBytes(scratch / "wrapped.bin", wrapped);
+    ASSERT_TRUE(player->load(false, (scratch / "wrapped.bin").c_str(), 100,
+                             static_cast<std::uint32_t>(module.size()), BASSMOD_LOAD_SURROUND));
+    ASSERT_TRUE(player->play());
+    EXPECT_EQ(pull(rate), fromFile);
+
+    ASSERT_TRUE(player->load(true, wrapped.data(), 100, static_cast<std::uint32_t>(module.size()),
+                             BASSMOD_LOAD_SURROUND));
+    ASSERT_TRUE(player->play());
+    EXPECT_EQ(pull(rate), fromFile);
+}
+
+TEST_F(PlayerTest, SilentUntilPlayed)
+{
+    initialise();
+    auto before = capture->pull(4096);
+    EXPECT_TRUE(silent(before.data(), before.size()));
+    ASSERT_TRUE(loadFile(modulePath));
+    auto loaded = capture->pull(4096);
+    EXPECT_TRUE(silent(loaded.data(), loaded.size()));
+}
+
+TEST_F(PlayerTest, PlaysOnceThenStaysSilent)
+{
+    initialise();
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    const std::size_t songFrames = referenceRender(module, true).size() / 2;
+    const auto played = pull(songFrames + 5 * rate);
+    EXPECT_FALSE(silent(played.data(), 2 * songFrames));
+    EXPECT_TRUE(silent(played.data() + 2 * songFrames, played.size() - 2 * songFrames));
+    EXPECT_EQ(player->cpu(), 0.0f);
+}
+
+TEST_F(PlayerTest, PlayStartsAgainFromTheBeginning)
+{
+    initialise();
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    const auto first = pull(rate / 2);
+    ASSERT_TRUE(player->play());
+    EXPECT_EQ(pull(rate / 2), first);
+    pull(3 * rate);                       // past the end
+    ASSERT_TRUE(player->play());
+    EXPECT_EQ(pull(rate / 2), first);
+}
+
+TEST_F(PlayerTest, FreeAndReloadSilenceTheOldModule)
+{
+    initialise();
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    pull(2048);
+    ASSERT_TRUE(player->free());
+    auto afterFree = capture->pull(4096);
+    EXPECT_TRUE(silent(afterFree.data(), afterFree.size()));
+    EXPECT_EQ(player->cpu(), 0.0f);
+
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    pull(2048);
+    ASSERT_TRUE(loadBytes(module));      // replaces the playing one, which stops
+    auto afterReload = capture->pull(4096);
+    EXPECT_TRUE(silent(afterReload.data(), afterReload.size()));
+}
+
+TEST_F(PlayerTest, CpuIsZeroUntilPlayingThenPositive)
+{
+    initialise();
+    EXPECT_EQ(player->cpu(), 0.0f);
+    ASSERT_TRUE(loadFile(modulePath));
+    capture->pull(1024);
+    EXPECT_EQ(player->cpu(), 0.0f);
+    ASSERT_TRUE(player->play());
+    pull(rate / 4);
+    EXPECT_GT(player->cpu(), 0.0f);
+    EXPECT_LT(player->cpu(), 100.0f);
+}
+
+TEST_F(PlayerTest, RealModulesPlayAsLibopenmptRendersThem)
+{
+    const auto modules = diskModules();
+#ifndef BASSMOD_TEST_HAVE_MODS
+    if (modules.empty())
+        GTEST_SKIP() << "the disk's modules are not built in this tree";
+#endif
+    ASSERT_FALSE(modules.empty());
+    initialise();
+    bool sawIt = false, sawS3m = false;
+    for (const auto& path : modules) {
+        const std::string ext = path.extension().string();
+        sawIt |= ext == ".IT" || ext == ".it";
+        sawS3m |= ext == ".S3M" || ext == ".s3m";
+        ASSERT_TRUE(loadFile(path)) << path << " code " << player->errorCode();
+        ASSERT_TRUE(player->play());
+        const auto reference = referenceRender(readBytes(path), true, 2 * rate);
+        const auto played = pull(reference.size() / 2);
+        EXPECT_FALSE(silent(played.data(), played.size())) << path;
+        EXPECT_LE(maxDifference(played.data(), reference.data(), reference.size()), 1) << path;
+    }
+    EXPECT_TRUE(sawIt);
+    EXPECT_TRUE(sawS3m);
+}
+
+// --- Resources ---------------------------------------------------------------------------------
+
+TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat)
+{
+    initialise();
+    std::vector<std::filesystem::path> files{modulePath};
+    for (const auto& path : diskModules())
+        files.push_back(path);
+    std::vector<std::vector<std::uint8_t>> contents;
+    for (const auto& path : files)
+        contents.push_back(readBytes(path));
+
+    auto cycle = [&](int i) {
+        const std::size_t which = static_cast<std::size_t>(i) % files.size();
+        ASSERT_TRUE(i % 2 ? loadFile(files[which]) : loadBytes(contents[which]));
+        ASSERT_TRUE(player->play());
+        capture->pull(2048);
+        ASSERT_TRUE(player->free());
+    };
+    for (int i = 0; i < 20; ++i)
+        cycle(i);
+    const long before = residentBytes();
+    for (int i = 0; i < 1000; ++i)
+        cycle(i);
+    const long after = residentBytes();
+    std::cout << "RSS before 1000 cycles: " << before / 1024 << " KiB, after: " << after / 1024
+              << " KiB\n";
+    RecordProperty("rss_before_kib", std::to_string(before / 1024));
+    RecordProperty("rss_after_kib", std::to_string(after / 1024));
+    EXPECT_LT(after - before, 2L * 1024 * 1024);
+}
+
+// --- CPU meter ---------------------------------------------------------------------------------
+
+TEST(CpuMeter, RenderTimeOverAudioTime)
+{
+    CpuMeter meter;
+    EXPECT_EQ(meter.percent(), 0.0f);
+    meter.add(25'000'000, 100, 1000);     // 25 ms to render 100 ms
+    EXPECT_FLOAT_EQ(meter.percent(), 25.0f);
+    meter.add(5'000'000, 100, 1000);
+    EXPECT_FLOAT_EQ(meter.percent(), 15.0f);
+    meter.reset();
+    EXPECT_EQ(meter.percent(), 0.0f);
+}
+
+TEST(CpuMeter, ForgetsWhatIsOlderThanAboutASecond)
+{
+    CpuMeter meter;
+    meter.add(50'000'000, 100, 1000);
+    for (int i = 0; i < 9; ++i)
+        meter.add(0, 100, 1000);
+    EXPECT_FLOAT_EQ(meter.percent(), 5.0f);
+    meter.add(0, 100, 1000);
+    EXPECT_EQ(meter.percent(), 0.0f);
+}
+
+TEST(CpuMeter, SmallSlicesAddUp)
+{
+    CpuMeter meter;
+    for (int i = 0; i < 1000; ++i)
+        meter.add(1'000'000, 10, 1000);   // 1 ms for each 10 ms
+    EXPECT_NEAR(meter.percent(), 10.0f, 0.01f);
+}
+
+} // namespace
+} // namespace bassmod::test
