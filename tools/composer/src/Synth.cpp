@@ -1,0 +1,338 @@
+#include "Synth.h"
+
+#include "Rng.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace composer::synth {
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr std::uint32_t kDrumRate = 32000;
+constexpr std::uint32_t kMetalRate = 44100;
+
+// Integer phase (2^32 per cycle) keeps every loop exactly periodic.
+class SineTable {
+public:
+    SineTable() {
+        for (std::size_t i = 0; i <= kSize; ++i) table_[i] = std::sin(kTwoPi * static_cast<double>(i) / kSize);
+    }
+    double operator()(std::uint32_t phase) const {
+        const std::uint32_t index = phase >> 20;
+        const double frac = static_cast<double>(phase & 0xFFFFF) * (1.0 / 1048576.0);
+        return table_[index] + (table_[index + 1] - table_[index]) * frac;
+    }
+
+private:
+    static constexpr std::size_t kSize = 4096;
+    std::array<double, kSize + 1> table_{};
+};
+
+const SineTable& sine() {
+    static const SineTable table;
+    return table;
+}
+
+modwriter::Sample finish(const std::string& name, std::vector<double>& data, std::uint32_t rate, double level = 0.89) {
+    double peak = 1e-9;
+    for (double v : data) peak = std::max(peak, std::abs(v));
+    modwriter::Sample s;
+    s.name = name;
+    s.baseRate = rate;
+    s.data.reserve(data.size());
+    const double scale = level * 32767.0 / peak;
+    for (double v : data) s.data.push_back(static_cast<std::int16_t>(std::lround(v * scale)));
+    return s;
+}
+
+// Short fade at the tail so one-shots never end on a step.
+void fadeTail(std::vector<double>& data, std::size_t length) {
+    length = std::min(length, data.size());
+    for (std::size_t i = 0; i < length; ++i) {
+        data[data.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(length);
+    }
+}
+
+double harmonicWeight(Wave wave, int k, double pulseWidth) {
+    switch (wave) {
+        case Wave::Saw: return 1.0 / k;
+        case Wave::Square: return (k % 2 == 1) ? 1.0 / k : 0.0;
+        case Wave::Pulse: return std::sin(std::numbers::pi * k * pulseWidth) / k;
+        case Wave::Triangle: return (k % 2 == 1) ? ((k / 2) % 2 == 0 ? 1.0 : -1.0) / (k * k) : 0.0;
+        case Wave::Sine: return k == 1 ? 1.0 : 0.0;
+        case Wave::Organ: {
+            switch (k) {
+                case 1: return 1.0;
+                case 2: return 0.7;
+                case 3: return 0.5;
+                case 4: return 0.45;
+                case 6: return 0.25;
+                case 8: return 0.2;
+                default: return 0.0;
+            }
+        }
+        case Wave::Hollow: return (k % 2 == 1) ? 1.0 / std::sqrt(static_cast<double>(k)) / k : 0.15 / k;
+    }
+    return 0.0;
+}
+
+class OnePole {
+public:
+    explicit OnePole(double coefficient) : a_(coefficient) {}
+    double low(double x) { y_ += a_ * (x - y_); return y_; }
+    double high(double x) { return x - low(x); }
+
+private:
+    double a_;
+    double y_ = 0;
+};
+
+}  // namespace
+
+modwriter::Sample tone(const std::string& name, const ToneParams& p) {
+    const double rate = kTonalRate;
+    const int loopLength = p.loopPeriods * kPeriod;
+    const int attackLength = std::max(1, static_cast<int>(std::lround(p.attackLength * rate / kPeriod))) * kPeriod;
+    const int total = attackLength + loopLength;
+    const int voices = std::clamp(p.voices, 1, 3);
+    const int harmonics = std::max(1, p.harmonics);
+
+    // Per-sample phase step of the fundamental of each voice: (periods + d) cycles per loop.
+    std::array<std::uint32_t, 3> step{};
+    const int offsets[3] = {0, p.detune, -p.detune};
+    for (int v = 0; v < voices; ++v) {
+        const std::uint64_t cycles = static_cast<std::uint64_t>(p.loopPeriods + offsets[v]);
+        step[static_cast<std::size_t>(v)] =
+            static_cast<std::uint32_t>((cycles << 32) / static_cast<std::uint64_t>(loopLength));
+    }
+    const std::uint32_t subStep = static_cast<std::uint32_t>((std::uint64_t{1} << 32) / (2 * kPeriod));
+
+    std::vector<double> weights(static_cast<std::size_t>(harmonics + 1));
+    std::vector<double> amps(weights.size());
+    for (int k = 1; k <= harmonics; ++k) weights[static_cast<std::size_t>(k)] = harmonicWeight(p.wave, k, p.pulseWidth);
+
+    std::vector<double> out(static_cast<std::size_t>(total));
+    const SineTable& sin = sine();
+    constexpr int kBlock = 64;
+    double env = 0;
+    for (int start = 0; start < total; start += kBlock) {
+        const double t = std::min(start, attackLength) / rate;  // frozen once the loop starts
+        const double corner = p.brightEnd + (p.brightStart - p.brightEnd) * std::exp(-t / std::max(1e-3, p.brightTime));
+        for (int k = 1; k <= harmonics; ++k) {
+            const double r = k / corner;
+            amps[static_cast<std::size_t>(k)] = weights[static_cast<std::size_t>(k)] / (1.0 + r * r * r * r);
+        }
+        const int end = std::min(total, start + kBlock);
+        for (int i = start; i < end; ++i) {
+            const double ti = std::min(i, attackLength) / rate;
+            if (ti < p.attack) {
+                env = ti / p.attack;
+            } else {
+                env = p.sustain + (1.0 - p.sustain) * std::exp(-(ti - p.attack) / std::max(1e-3, p.decay));
+            }
+            double v = 0;
+            for (int voice = 0; voice < voices; ++voice) {
+                const std::uint32_t base = static_cast<std::uint32_t>(i) * step[static_cast<std::size_t>(voice)];
+                std::uint32_t phase = base;
+                for (int k = 1; k <= harmonics; ++k, phase += base) {
+                    const double a = amps[static_cast<std::size_t>(k)];
+                    if (a != 0.0) v += a * sin(phase);
+                }
+            }
+            if (p.sub > 0) v += p.sub * sin(static_cast<std::uint32_t>(i) * subStep);
+            out[static_cast<std::size_t>(i)] = v * env;
+        }
+    }
+    if (p.drive > 0) {
+        double peak = 1e-9;
+        for (double v : out) peak = std::max(peak, std::abs(v));
+        const double norm = std::tanh(p.drive);
+        for (double& v : out) v = std::tanh(p.drive * v / peak) / norm;
+    }
+    modwriter::Sample s = finish(name, out, kTonalRate);
+    s.loop = true;
+    s.loopStart = static_cast<std::uint32_t>(attackLength);
+    s.loopEnd = static_cast<std::uint32_t>(total);
+    return s;
+}
+
+modwriter::Sample pluck(const std::string& name, double brightness, double seconds, std::uint64_t seed) {
+    Rng rng(seed);
+    const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
+    constexpr int kDelay = kPeriod - 1;  // the averaging filter and the all-pass add the last sample
+    std::vector<double> line(kDelay);
+    OnePole shaping(std::clamp(brightness, 0.05, 1.0));
+    for (double& v : line) v = shaping.low(rng.bipolar());
+    double mean = 0;
+    for (double v : line) mean += v;
+    mean /= kDelay;
+    for (double& v : line) v -= mean;
+
+    const double loss = std::pow(0.001, 1.0 / (seconds * 261.63));  // -60 dB over the sample
+    constexpr double kAllpass = 1.0 / 3.0;                             // half a sample of delay
+    std::vector<double> out(length);
+    double previous = 0, apIn = 0, apOut = 0;
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const double current = line[pos];
+        const double averaged = 0.5 * (current + previous) * loss;
+        previous = current;
+        const double shifted = kAllpass * averaged + apIn - kAllpass * apOut;
+        apIn = averaged;
+        apOut = shifted;
+        line[pos] = shifted;
+        pos = (pos + 1) % kDelay;
+        out[i] = current;
+    }
+    fadeTail(out, length / 10);
+    return finish(name, out, kTonalRate);
+}
+
+modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds) {
+    const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
+    std::vector<double> out(length);
+    const double w = kTwoPi / kPeriod;
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kTonalRate;
+        const double mod = index * std::exp(-t / indexTime) * std::sin(w * ratio * static_cast<double>(i));
+        const double amp = std::min(1.0, t / 0.002) * std::exp(-t * 4.0 / seconds);
+        out[i] = amp * std::sin(w * static_cast<double>(i) + mod);
+    }
+    fadeTail(out, length / 20);
+    return finish(name, out, kTonalRate);
+}
+
+modwriter::Sample kick(const std::string& name, const KickParams& p, std::uint64_t seed) {
+    Rng rng(seed);
+    const std::size_t length = static_cast<std::size_t>((p.decay * 1.6 + 0.02) * kDrumRate);
+    std::vector<double> out(length);
+    double phase = 0;
+    OnePole clickFilter(0.3);
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kDrumRate;
+        const double f = p.endHz + (p.startHz - p.endHz) * std::exp(-t / p.sweepTime);
+        phase += f / kDrumRate;
+        const double body = std::sin(kTwoPi * phase) * std::exp(-t / p.decay * 1.5);
+        const double click = p.click * clickFilter.low(rng.bipolar()) * std::exp(-t / 0.004);
+        out[i] = std::tanh(p.drive * (body + click)) / std::tanh(p.drive);
+    }
+    fadeTail(out, length / 8);
+    return finish(name, out, kDrumRate);
+}
+
+modwriter::Sample snare(const std::string& name, double toneHz, double noiseDecay, double snap, std::uint64_t seed) {
+    Rng rng(seed);
+    const std::size_t length = static_cast<std::size_t>((noiseDecay * 2.5 + 0.02) * kDrumRate);
+    std::vector<double> out(length);
+    OnePole low(0.6), high(0.08);
+    double phase = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kDrumRate;
+        const double f = toneHz * (1.0 + 0.5 * std::exp(-t / 0.01));
+        phase += f / kDrumRate;
+        const double body = std::sin(kTwoPi * phase) * std::exp(-t / 0.045);
+        const double noise = high.high(low.low(rng.bipolar())) * std::exp(-t / noiseDecay);
+        out[i] = 0.8 * body + snap * 1.6 * noise;
+    }
+    fadeTail(out, length / 6);
+    return finish(name, out, kDrumRate);
+}
+
+modwriter::Sample clap(const std::string& name, double decay, std::uint64_t seed) {
+    Rng rng(seed);
+    const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.04) * kDrumRate);
+    std::vector<double> out(length);
+    OnePole low(0.45), high(0.12);
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kDrumRate;
+        double env = std::exp(-t / decay);
+        for (double burst : {0.0, 0.011, 0.022}) {
+            if (t >= burst && t < burst + 0.011) env = std::max(env, std::exp(-(t - burst) / 0.004));
+        }
+        out[i] = high.high(low.low(rng.bipolar())) * env;
+    }
+    fadeTail(out, length / 6);
+    return finish(name, out, kDrumRate);
+}
+
+modwriter::Sample hat(const std::string& name, double decay, double toneScale, std::uint64_t seed) {
+    Rng rng(seed);
+    const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.01) * kMetalRate);
+    std::vector<double> out(length);
+    const double freqs[6] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
+    double phases[6] = {};
+    OnePole hp1(0.5), hp2(0.5);
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kMetalRate;
+        double metal = 0;
+        for (int k = 0; k < 6; ++k) {
+            phases[k] += freqs[k] * toneScale * 1.7 / kMetalRate;
+            metal += (phases[k] - std::floor(phases[k]) < 0.5) ? 1.0 : -1.0;
+        }
+        const double x = 0.5 * metal / 6.0 + 0.7 * rng.bipolar();
+        out[i] = hp2.high(hp1.high(x)) * std::exp(-t / decay) * std::min(1.0, t / 0.0008);
+    }
+    fadeTail(out, length / 5);
+    return finish(name, out, kMetalRate);
+}
+
+modwriter::Sample crash(const std::string& name, double seconds, std::uint64_t seed) {
+    Rng rng(seed);
+    const std::size_t length = static_cast<std::size_t>(seconds * kMetalRate);
+    std::vector<double> out(length);
+    const double freqs[6] = {263.0, 400.0, 421.0, 474.0, 587.0, 845.0};
+    double phases[6] = {};
+    OnePole hp(0.35), lp(0.7);
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kMetalRate;
+        double metal = 0;
+        for (int k = 0; k < 6; ++k) {
+            phases[k] += freqs[k] * 2.3 / kMetalRate;
+            metal += (phases[k] - std::floor(phases[k]) < 0.5) ? 1.0 : -1.0;
+        }
+        const double x = 0.35 * metal / 6.0 + rng.bipolar();
+        out[i] = lp.low(hp.high(x)) * std::exp(-t * 3.5 / seconds) * std::min(1.0, t / 0.002);
+    }
+    fadeTail(out, length / 4);
+    return finish(name, out, kMetalRate);
+}
+
+modwriter::Sample tom(const std::string& name, double startHz, double endHz, double decay) {
+    const std::size_t length = static_cast<std::size_t>(decay * 2.5 * kDrumRate);
+    std::vector<double> out(length);
+    double phase = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kDrumRate;
+        phase += (endHz + (startHz - endHz) * std::exp(-t / 0.06)) / kDrumRate;
+        out[i] = std::sin(kTwoPi * phase) * std::exp(-t / decay);
+    }
+    fadeTail(out, length / 6);
+    return finish(name, out, kDrumRate);
+}
+
+modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t seed) {
+    Rng rng(seed);
+    const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.02) * kMetalRate);
+    std::vector<double> out(length);
+    OnePole hp(0.25), lp(0.6);
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kMetalRate;
+        const double env = std::min(1.0, t / 0.015) * std::exp(-t / decay);
+        out[i] = lp.low(hp.high(rng.bipolar())) * env;
+    }
+    fadeTail(out, length / 5);
+    return finish(name, out, kMetalRate);
+}
+
+void crush(modwriter::Sample& s, int bits) {
+    const int shift = 16 - std::clamp(bits, 4, 16);
+    for (std::int16_t& v : s.data) v = static_cast<std::int16_t>((v >> shift) << shift);
+    if (bits <= 8) s.sixteenBit = false;
+}
+
+}  // namespace composer::synth

@@ -1,0 +1,58 @@
+// Sample synthesis for the composer: drums from noise and swept sines, tonal
+// voices from additive, plucked-string and FM models. Pitched samples sound
+// middle C at note 60, with loops that hold a whole number of cycles.
+#pragma once
+
+#include "modwriter/Song.h"
+
+#include <cstdint>
+#include <string>
+
+namespace composer::synth {
+
+constexpr int kPeriod = 128;                 // samples per cycle at note 60
+constexpr std::uint32_t kTonalRate = 33488;  // kPeriod * 261.63 Hz
+
+enum class Wave { Saw, Square, Pulse, Triangle, Sine, Organ, Hollow };
+
+struct ToneParams {
+    Wave wave = Wave::Saw;
+    int harmonics = 24;
+    double pulseWidth = 0.25;
+    double brightStart = 16;   // low-pass corner, in harmonics, at the attack
+    double brightEnd = 6;      // ... and once settled
+    double brightTime = 0.2;   // seconds for the corner to settle
+    double attack = 0.005;     // seconds
+    double decay = 0.3;        // seconds from peak to the sustain level
+    double sustain = 0.7;
+    double attackLength = 0.4; // seconds before the loop starts
+    int loopPeriods = 128;
+    int detune = 0;            // extra cycles per loop for the chorus voices (0 = single voice)
+    int voices = 1;            // 1..3
+    double drive = 0;          // tanh saturation amount
+    double sub = 0;            // sine an octave below
+};
+
+modwriter::Sample tone(const std::string& name, const ToneParams& p);
+
+// Plucked string (Karplus-Strong): no loop, decays on its own.
+modwriter::Sample pluck(const std::string& name, double brightness, double seconds, std::uint64_t seed);
+
+// Two-operator FM: integer ratios stay harmonic (electric piano), others ring like glass.
+modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds);
+
+struct KickParams {
+    double startHz = 160, endHz = 50, sweepTime = 0.04, decay = 0.35, click = 0.3, drive = 1.5;
+};
+modwriter::Sample kick(const std::string& name, const KickParams& p, std::uint64_t seed);
+modwriter::Sample snare(const std::string& name, double toneHz, double noiseDecay, double snap, std::uint64_t seed);
+modwriter::Sample clap(const std::string& name, double decay, std::uint64_t seed);
+modwriter::Sample hat(const std::string& name, double decay, double tone, std::uint64_t seed);
+modwriter::Sample crash(const std::string& name, double seconds, std::uint64_t seed);
+modwriter::Sample tom(const std::string& name, double startHz, double endHz, double decay);
+modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t seed);
+
+// Lowers the resolution to 8 bits with a hard knee for gritty tunes.
+void crush(modwriter::Sample& s, int bits);
+
+}  // namespace composer::synth
