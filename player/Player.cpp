@@ -1,0 +1,226 @@
+#include "player/Player.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include "player/Module1.h"
+#include "player/TrackList.h"
+
+namespace player {
+
+namespace {
+
+constexpr std::uint32_t kSurroundFlag = 512;
+constexpr std::uint32_t kOutputRate = 44100;
+constexpr std::int32_t kDefaultDevice = -1;
+
+void checkTrackIndex(std::int16_t index) {
+    if (index < 0 || index >= static_cast<std::int16_t>(kTrackCount))
+        throw std::out_of_range("Subscript out of range");
+}
+
+} // namespace
+
+Player::Player(Environment env, PlayerControls controls)
+    : env_(std::move(env)), c_(controls) {}
+
+void Player::setPair(forms::Label* a, forms::Label* b, const std::string& text) {
+    a->setCaption(text);
+    b->setCaption(text);
+}
+
+bool Player::Form_Load() {
+    c_.btnExit->setVisible(false);
+    c_.btnInfo->setVisible(false);
+
+    state.tickerStep = 0;
+    state.titleStep = 0;
+    state.trackIndex = 0;
+    Tunes();
+
+    c_.Timer1->setInterval(30);
+    c_.Timer2->setInterval(75);
+    c_.Timer3->setInterval(5500);
+    c_.Timer4->setInterval(75);
+    c_.tmrBass->setInterval(1000);
+
+    c_.Timer4->setEnabled(true);
+    c_.Timer2->setEnabled(false);
+    c_.tmrBass->setEnabled(true);
+
+    c_.lbl1->setVisible(true);
+    c_.lbl1->setCaption(kProgramTitle);
+
+    if (VersionText(*env_.library) != kRequiredVersion) {
+        ThrowError("BASSMOD version 1.6 was not loaded");
+        return false;
+    }
+    if (env_.library->Init(kDefaultDevice, kOutputRate, 0) == 0) {
+        ThrowError("Can't initialize digital sound system");
+        return false;
+    }
+
+    if (env_.setCurrentDirectory) env_.setCurrentDirectory(env_.programDir);
+
+    c_.Timer1->setEnabled(true);
+    c_.Timer3->setEnabled(true);
+
+    Load();
+    Play();
+    Playing();
+    return true;
+}
+
+void Player::Tunes() {
+    checkTrackIndex(state.trackIndex);
+    state.trackFile = std::string(kTrackList[static_cast<std::size_t>(state.trackIndex)].file);
+    setPair(c_.lblTrackNro, c_.lblTrackNro2, std::to_string(state.trackIndex));
+}
+
+void Player::Times() {
+    checkTrackIndex(state.trackIndex);
+    state.trackLength = kTrackList[static_cast<std::size_t>(state.trackIndex)].length;
+    setPair(c_.lblOrgTime, c_.lblOrgTime2, std::to_string(state.trackLength));
+}
+
+// Every step runs even when an earlier one failed: a bad step is skipped, never fatal.
+void Player::Load() {
+    try {
+        Tunes();
+    } catch (const std::exception&) {
+    }
+
+    state.elapsedSeconds = 0;
+
+    bool failed = false;
+    try {
+        const std::string path = env_.programDir + "/mods/" + state.trackFile;
+        // The library opens the file by its bytes in the system's encoding.
+        const QByteArray encoded = QFile::encodeName(QString::fromStdString(path));
+        failed = env_.library->MusicLoad(0, encoded.constData(), 0, 0, kSurroundFlag) == 0;
+    } catch (const std::exception&) {
+        failed = true;
+    }
+    if (failed) {
+        try {
+            ThrowError("Can't Load Music");
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+// The player counts as playing even when the library did not start: the stored length is
+// then counted in silence and the next track follows as usual.
+void Player::Play() {
+    try {
+        if (env_.library->MusicPlay() == 0) ThrowError("Can't play music");
+    } catch (const std::exception&) {
+    }
+
+    state.isPlaying = kTrue;
+    c_.tmrBass->setEnabled(true);
+    Times();
+
+    setPair(c_.lblTime, c_.lblTime2, std::to_string(state.elapsedSeconds));
+    setPair(c_.lblOrgTime, c_.lblOrgTime2, std::to_string(state.trackLength));
+}
+
+void Player::Playing() {
+    for (forms::Label* marker : c_.markers) marker->setVisible(false);
+    const std::int16_t i = state.trackIndex;
+    const std::size_t shown = (i >= 1 && i <= kLastTrack) ? static_cast<std::size_t>(i) : 0;
+    c_.markers[shown]->setVisible(true);
+}
+
+void Player::ThrowError(const std::string& message) {
+    const std::int32_t code = env_.library->ErrorGetCode();
+    const std::string text = message + "\r\n\r\n" + "Error Code : " + std::to_string(code) +
+                             "\r\n" + ErrorText(code);
+
+    struct OpenBox {
+        int& count;
+        explicit OpenBox(int& c) : count(c) { ++count; }
+        ~OpenBox() { --count; }
+    } open(boxesOpen_);
+    env_.errorBox->show(text, "Error");
+}
+
+void Player::freeModuleIgnoringErrors() {
+    try {
+        env_.library->MusicFree();
+    } catch (const LibraryError&) {
+    }
+}
+
+void Player::startCurrentTrack() {
+    Load();
+    Play();
+    Playing();
+}
+
+void Player::btnPrev_Click() {
+    if (state.trackIndex > 0) {
+        freeModuleIgnoringErrors();
+        --state.trackIndex;
+        startCurrentTrack();
+    } else {
+        state.trackIndex = 0;
+    }
+}
+
+void Player::btnPlay_Click() {
+    if (state.isPlaying == kFalse) startCurrentTrack();
+}
+
+void Player::btnNext_Click() {
+    if (state.trackIndex < kLastTrack) {
+        freeModuleIgnoringErrors();
+        ++state.trackIndex;
+        startCurrentTrack();
+    } else {
+        state.trackIndex = kLastTrack;
+    }
+}
+
+void Player::btnStop_Click() {
+    freeModuleIgnoringErrors();
+    state.isPlaying = kFalse;
+    c_.tmrBass->setEnabled(false);
+    const std::string blank = "...";
+    for (forms::Label* l : {c_.lblTime, c_.lblTime2, c_.lblOrgTime, c_.lblOrgTime2,
+                            c_.lblTrackNro, c_.lblTrackNro2})
+        l->setCaption(blank);
+}
+
+void Player::TuneClick(std::int16_t index) {
+    freeModuleIgnoringErrors();
+    state.trackIndex = index;
+    Tunes();
+    startCurrentTrack();
+}
+
+void Player::tmrBass_Timer() {
+    // An error box runs its own event loop; a tick arriving under it would start another
+    // track behind the box (even after a failed start-up), so it is let go.
+    if (errorBoxOpen()) return;
+
+    Times();
+    if (state.elapsedSeconds < state.trackLength) {
+        ++state.elapsedSeconds;
+        setPair(c_.lblTime, c_.lblTime2, std::to_string(state.elapsedSeconds));
+    } else if (state.trackIndex < kLastTrack) {
+        freeModuleIgnoringErrors();
+        ++state.trackIndex;
+        startCurrentTrack();
+    } else {
+        // After the last track the index goes back to the intro without loading it; the next
+        // tick finds the intro's length already counted and moves straight on to track 1.
+        state.trackIndex = 0;
+    }
+}
+
+} // namespace player

@@ -1,0 +1,297 @@
+// Moving between tracks: transport buttons, tune titles and the playback timer, on virtual time.
+#include <algorithm>
+
+#include "PlayerFixture.h"
+
+namespace playertest {
+namespace {
+
+class NavigationTest : public PlayerFixture {
+protected:
+    void SetUp() override { startUp(); }
+
+    // Puts the player on a track the way a user would, then forgets the calls.
+    void goTo(std::int16_t index) {
+        player->TuneClick(index);
+        log.clear();
+        box.shown.clear();
+    }
+};
+
+TEST_F(NavigationTest, NextStartsTheFollowingTrack) {
+    seconds(3);
+    player->btnNext_Click();
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
+    expectShowing("1", "230", "0");
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c2"});
+}
+
+TEST_F(NavigationTest, PrevStartsThePrecedingTrack) {
+    goTo(9);
+    player->btnPrev_Click();
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("1_SATRN.IT"), "MusicPlay"}));
+    expectShowing("8", "196", "0");
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c9"});
+}
+
+TEST_F(NavigationTest, PrevAtTheFirstTrackChangesNothingWhilePlaying) {
+    seconds(4);
+    const auto before = readOuts();
+    player->btnPrev_Click();
+    EXPECT_EQ(readOuts(), before);
+    EXPECT_TRUE(log.empty());
+    seconds(1);
+    expectShowing("0", "191", "5");
+}
+
+TEST_F(NavigationTest, PrevAtTheFirstTrackChangesNothingWhileStopped) {
+    player->btnStop_Click();
+    log.clear();
+    const auto before = readOuts();
+    player->btnPrev_Click();
+    EXPECT_EQ(readOuts(), before);
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(clock.isArmed(tmrBass));
+}
+
+TEST_F(NavigationTest, NextAtTheLastTrackChangesNothingWhilePlaying) {
+    goTo(16);
+    seconds(2);
+    const auto before = readOuts();
+    player->btnNext_Click();
+    EXPECT_EQ(readOuts(), before);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(NavigationTest, NextAtTheLastTrackChangesNothingWhileStopped) {
+    goTo(16);
+    player->btnStop_Click();
+    log.clear();
+    const auto before = readOuts();
+    player->btnNext_Click();
+    EXPECT_EQ(readOuts(), before);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(NavigationTest, StopBlanksTheReadOutsAndStopsCounting) {
+    goTo(4);
+    seconds(7);
+    player->btnStop_Click();
+    EXPECT_EQ(log, Log{"MusicFree"});
+    expectShowing("...", "...", "...");
+    EXPECT_EQ(player->state.isPlaying, player::kFalse);
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c5"}) << "the marker stays";
+    EXPECT_EQ(player->state.trackIndex, 4);
+    EXPECT_EQ(player->state.elapsedSeconds, 7);
+    seconds(300);
+    expectShowing("...", "...", "...");
+    EXPECT_EQ(log, Log{"MusicFree"});
+}
+
+TEST_F(NavigationTest, StopThenPlayRestartsTheSameTrack) {
+    goTo(4);
+    seconds(7);
+    player->btnStop_Click();
+    player->btnPlay_Click();
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("LOWORBIT.S3M"), "MusicPlay"}));
+    expectShowing("4", "271", "0");
+    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    seconds(1);
+    expectShowing("4", "271", "1");
+}
+
+TEST_F(NavigationTest, StopTwiceBlanksAgain) {
+    player->btnStop_Click();
+    controls.lblTime->setCaption("x");
+    player->btnStop_Click();
+    EXPECT_EQ(log, (Log{"MusicFree", "MusicFree"}));
+    expectShowing("...", "...", "...");
+}
+
+TEST_F(NavigationTest, PlayWhilePlayingDoesNothing) {
+    seconds(2);
+    const auto before = readOuts();
+    player->btnPlay_Click();
+    EXPECT_EQ(readOuts(), before);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(NavigationTest, StopThenNextPlaysAgain) {
+    player->btnStop_Click();
+    player->btnNext_Click();
+    EXPECT_EQ(log, (Log{"MusicFree", "MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
+    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_TRUE(clock.isArmed(tmrBass));
+    seconds(1);
+    expectShowing("1", "230", "1");
+}
+
+TEST_F(NavigationTest, TuneClickRestartsTheCurrentTrack) {
+    goTo(5);
+    seconds(20);
+    player->Tune5_Click();
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("TYL.S3M"), "MusicPlay"}));
+    expectShowing("5", "215", "0");
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c6"});
+}
+
+TEST_F(NavigationTest, EveryTitleStartsItsTrack) {
+    using Click = void (player::Player::*)();
+    const Click clicks[17] = {
+        &player::Player::Intro_Click,  &player::Player::Tune1_Click,
+        &player::Player::Tune2_Click,  &player::Player::Tune3_Click,
+        &player::Player::Tune4_Click,  &player::Player::Tune5_Click,
+        &player::Player::Tune6_Click,  &player::Player::Tune7_Click,
+        &player::Player::Tune8_Click,  &player::Player::Tune9_Click,
+        &player::Player::Tune10_Click, &player::Player::Tune11_Click,
+        &player::Player::Tune12_Click, &player::Player::Tune13_Click,
+        &player::Player::Tune14_Click, &player::Player::Tune15_Click,
+        &player::Player::Tune16_Click};
+    for (int k = 16; k >= 0; --k) {
+        SCOPED_TRACE(k);
+        log.clear();
+        (player.get()->*clicks[k])();
+        const auto& row = player::kTrackList[static_cast<std::size_t>(k)];
+        EXPECT_EQ(log, (Log{"MusicFree", loadCall(row.file), "MusicPlay"}));
+        expectShowing(std::to_string(k), std::to_string(row.length), "0");
+        EXPECT_EQ(visibleMarkers(), std::vector<std::string>{std::string(row.markerLabel)});
+    }
+}
+
+TEST_F(NavigationTest, TitleClickWhileStoppedPlays) {
+    player->btnStop_Click();
+    player->Tune12_Click();
+    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    expectShowing("12", "237", "0");
+}
+
+TEST_F(NavigationTest, ShortTrackAdvancesOnThe116thTick) {
+    seconds(2);
+    player->Tune14_Click();
+    log.clear();
+    seconds(115);
+    expectShowing("14", "115", "115");
+    EXPECT_TRUE(log.empty());
+    seconds(1);
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("PAWALMPL.S3M"), "MusicPlay"}));
+    expectShowing("15", "399", "0");
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c16"});
+    seconds(1);
+    expectShowing("15", "399", "1");
+}
+
+TEST_F(NavigationTest, FirstTrackAdvancesAfterItsStoredLength) {
+    seconds(191);
+    expectShowing("0", "191", "191");
+    EXPECT_TRUE(log.empty());
+    seconds(1);
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
+}
+
+TEST_F(NavigationTest, AfterTheLastTrackComesTrackOneNotTheIntro) {
+    goTo(16);
+    seconds(252);
+    expectShowing("16", "252", "252");
+    EXPECT_TRUE(log.empty());
+
+    seconds(1); // the index goes back to the intro without a load
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(player->state.trackIndex, 0);
+    expectShowing("16", "252", "252");
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c17"});
+
+    seconds(1); // the intro's length is already counted: straight on to track 1
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
+    expectShowing("1", "230", "0");
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c2"});
+}
+
+TEST_F(NavigationTest, DuringTheWrapTickTheLengthIsTheIntros) {
+    goTo(16);
+    seconds(253);
+    // The free call comes after the tick's length refresh and before the new track's number.
+    std::string numberAtFree, lengthAtFree;
+    library.onCall = [&](const std::string& entry) {
+        if (entry != "MusicFree") return;
+        numberAtFree = controls.lblTrackNro->Caption();
+        lengthAtFree = controls.lblOrgTime2->Caption();
+    };
+    seconds(1);
+    EXPECT_EQ(numberAtFree, "16");
+    EXPECT_EQ(lengthAtFree, "191");
+}
+
+TEST_F(NavigationTest, MissingModuleGivesTwoBoxesThenCountsInSilence) {
+    library.missingFiles = {kProgramDir + "/mods/FLICK.S3M"};
+    player->Tune14_Click();
+    const Log expected = {
+        "MusicFree",
+        loadCall("FLICK.S3M"),
+        "ErrorGetCode",
+        "Box(Error): Can't Load Music\r\n\r\nError Code : 2\r\nCan't Open the File",
+        "MusicPlay",
+        "ErrorGetCode",
+        "Box(Error): Can't play music\r\n\r\nError Code : 5\r\nInvalid Handle",
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_TRUE(clock.isArmed(tmrBass));
+    expectShowing("14", "115", "0");
+    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c15"});
+
+    log.clear();
+    seconds(115);
+    expectShowing("14", "115", "115");
+    EXPECT_TRUE(log.empty());
+    seconds(1);
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("PAWALMPL.S3M"), "MusicPlay"}));
+    EXPECT_EQ(box.shown.size(), 2u);
+}
+
+TEST_F(NavigationTest, TicksUnderAnOpenBoxDoNotCount) {
+    library.missingFiles = {kProgramDir + "/mods/TYL.S3M"};
+    // The user takes three seconds over each box while the playback timer keeps running.
+    box.whileOpen = [&] { seconds(3); };
+    player->Tune5_Click();
+    EXPECT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(std::count(log.begin(), log.end(), loadCall("TYL.S3M")), 1);
+    expectShowing("5", "215", "0");
+    box.whileOpen = nullptr;
+    seconds(1);
+    expectShowing("5", "215", "1");
+}
+
+TEST_F(NavigationTest, UnreachableFreeDoesNotStopAChangeOfTrack) {
+    library.throwOnFree = true;
+    player->btnNext_Click();
+    expectShowing("1", "230", "0");
+    player->btnStop_Click();
+    expectShowing("...", "...", "...");
+    player->Tune3_Click();
+    expectShowing("3", "225", "0");
+    seconds(226);
+    EXPECT_EQ(player->state.trackIndex, 4);
+    EXPECT_NO_THROW(player->freeModuleIgnoringErrors());
+}
+
+TEST_F(NavigationTest, LoadCallThatRaisesIsReportedAndPlaybackGoesOn) {
+    library.throwOnLoad = true;
+    player->btnNext_Click();
+    ASSERT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown[0].text.rfind("Can't Load Music\r\n", 0), 0u);
+    EXPECT_EQ(box.shown[1].text.rfind("Can't play music\r\n", 0), 0u);
+    expectShowing("1", "230", "0");
+}
+
+TEST_F(NavigationTest, LibraryGoneAfterStartUpStillNavigatesSilently) {
+    library.throwEverywhere = true;
+    EXPECT_NO_THROW(player->btnNext_Click());
+    EXPECT_TRUE(box.shown.empty()) << "the error code cannot be asked for, so no box";
+    expectShowing("1", "230", "0");
+    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_NO_THROW(seconds(231));
+    EXPECT_EQ(player->state.trackIndex, 2);
+}
+
+} // namespace
+} // namespace playertest

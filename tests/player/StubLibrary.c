@@ -1,0 +1,21 @@
+/* A module library file that answers with fixed values and lacks BASSMOD_GetCPU. */
+#include <stdint.h>
+#include <string.h>
+
+#define EXPORT __attribute__((visibility("default")))
+
+EXPORT uint32_t BASSMOD_GetVersion(void) { return 0x00060001u; }
+
+EXPORT int32_t BASSMOD_Init(int32_t device, uint32_t freq, uint32_t flags) {
+    return device == -1 && freq == 44100u && flags == 0u;
+}
+
+EXPORT int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32_t length,
+                                 uint32_t flags) {
+    return mem == 0 && strcmp((const char*)file, "mods/STUB.IT") == 0 && offset == 0u &&
+           length == 0u && flags == 512u;
+}
+
+EXPORT int32_t BASSMOD_MusicPlay(void) { return 1; }
+EXPORT int32_t BASSMOD_MusicFree(void) { return 1; }
+EXPORT int32_t BASSMOD_ErrorGetCode(void) { return -7; }
