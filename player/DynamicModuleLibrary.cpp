@@ -2,6 +2,10 @@
 
 #include <dlfcn.h>
 
+#include <type_traits>
+
+#include "bassmod.h"
+
 namespace player {
 
 namespace {
@@ -15,6 +19,15 @@ using MusicPlayFn = std::int32_t (*)();
 using MusicFreeFn = std::int32_t (*)();
 using ErrorGetCodeFn = std::int32_t (*)();
 using GetCPUFn = float (*)();
+
+// The declarations are only used to keep these types honest; the calls go through dlsym.
+static_assert(std::is_same_v<GetVersionFn, decltype(&BASSMOD_GetVersion)>);
+static_assert(std::is_same_v<InitFn, decltype(&BASSMOD_Init)>);
+static_assert(std::is_same_v<MusicLoadFn, decltype(&BASSMOD_MusicLoad)>);
+static_assert(std::is_same_v<MusicPlayFn, decltype(&BASSMOD_MusicPlay)>);
+static_assert(std::is_same_v<MusicFreeFn, decltype(&BASSMOD_MusicFree)>);
+static_assert(std::is_same_v<ErrorGetCodeFn, decltype(&BASSMOD_ErrorGetCode)>);
+static_assert(std::is_same_v<GetCPUFn, decltype(&BASSMOD_GetCPU)>);
 
 template <typename Fn>
 Fn as(void* p) {

@@ -15,7 +15,8 @@ struct Environment {
     ModuleLibrary* library = nullptr;
     forms::ErrorBox* errorBox = nullptr;
     forms::TimerClock* clock = nullptr;
-    // The folder that holds the program file, without a trailing slash.
+    // The folder that holds the program file, without a trailing slash, in the system's byte
+    // encoding (as file names are passed to the library).
     std::string programDir;
     // Makes a folder the process's current directory.
     std::function<void(const std::string&)> setCurrentDirectory;

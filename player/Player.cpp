@@ -3,10 +3,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
-
 #include "player/Module1.h"
 #include "player/TrackList.h"
 
@@ -98,10 +94,10 @@ void Player::Load() {
 
     bool failed = false;
     try {
+        // Both parts are already bytes in the system's encoding, which is what the library
+        // opens files by.
         const std::string path = env_.programDir + "/mods/" + state.trackFile;
-        // The library opens the file by its bytes in the system's encoding.
-        const QByteArray encoded = QFile::encodeName(QString::fromStdString(path));
-        failed = env_.library->MusicLoad(0, encoded.constData(), 0, 0, kSurroundFlag) == 0;
+        failed = env_.library->MusicLoad(0, path.c_str(), 0, 0, kSurroundFlag) == 0;
     } catch (const std::exception&) {
         failed = true;
     }
