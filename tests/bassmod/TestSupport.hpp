@@ -70,7 +70,7 @@ inline bool silent(const std::int16_t* samples, std::size_t count)
 }
 
 // Index of the first frame louder than `threshold`, or npos.
-inline std::size_t firstLoudFrame(const std::int16_t* samples, std::size_t frames, int threshold = 256)
+inline std::size_t firstLoudFrame(const std::int16_t* samples, std::size_t frames, int threshold = 0)
 {
     for (std::size_t f = 0; f < frames; ++f)
         if (std::abs(int(samples[2 * f])) > threshold || std::abs(int(samples[2 * f + 1])) > threshold)
