@@ -1,0 +1,46 @@
+// The committed assets are exactly what the artwork generator draws, run after run.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(Artgen, RegeneratesTheCommittedAssetsByteForByte)
+{
+    QTemporaryDir out;
+    ASSERT_TRUE(out.isValid());
+    QProcess artgen;
+    artgen.start(ARTGEN_PATH, {"--out", out.path()});
+    ASSERT_TRUE(artgen.waitForFinished(60000));
+    ASSERT_EQ(artgen.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(artgen.exitCode(), 0) << artgen.readAllStandardError().toStdString();
+    EXPECT_TRUE(artgen.readAllStandardError().isEmpty());
+
+    const QStringList drawn = QDir(out.path()).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(drawn.size(), 19);
+    for (const QString& name : drawn) {
+        const QByteArray fresh = readAll(out.filePath(name));
+        const QByteArray committed = readAll(QDir(ASSETS_SOURCE_DIR).filePath(name));
+        EXPECT_FALSE(fresh.isEmpty()) << name.toStdString();
+        EXPECT_TRUE(fresh == committed) << name.toStdString() << " differs from assets/: run the `artwork` target and commit";
+    }
+}
+
+TEST(Artgen, RejectsUnknownArguments)
+{
+    QProcess artgen;
+    artgen.start(ARTGEN_PATH, {"--bogus", "x"});
+    ASSERT_TRUE(artgen.waitForFinished(10000));
+    EXPECT_NE(artgen.exitCode(), 0);
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+// The program icon: six images (32, 24, 16 pixels; 256 colours and 32-bit), checked with our
+// own reading of the ICO header and with Qt's reader, plus the theme PNGs.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
+#include <set>
+#include <utility>
+
+namespace {
+
+QByteArray iconBytes()
+{
+    QFile file(":/assets/icon.ico");
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+std::uint32_t u16(const QByteArray& b, qsizetype at) { return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8; }
+std::uint32_t u32(const QByteArray& b, qsizetype at) { return u16(b, at) | u16(b, at + 2) << 16; }
+
+struct Entry {
+    int size;
+    int bitCount;
+    std::uint32_t bytes;
+    std::uint32_t offset;
+};
+
+std::vector<Entry> directory(const QByteArray& ico)
+{
+    std::vector<Entry> entries;
+    if (ico.size() < 6)
+        return entries;
+    const std::uint32_t count = u16(ico, 4);
+    for (std::uint32_t i = 0; i < count && 6 + 16 * (i + 1) <= static_cast<std::uint32_t>(ico.size()); ++i) {
+        const qsizetype at = 6 + 16 * static_cast<qsizetype>(i);
+        const int w = static_cast<std::uint8_t>(ico[at]);
+        entries.push_back({w == 0 ? 256 : w, static_cast<int>(u16(ico, at + 6)), u32(ico, at + 8), u32(ico, at + 12)});
+    }
+    return entries;
+}
+
+TEST(IconFile, HeaderListsSixImagesAtThreeSizesAndTwoDepths)
+{
+    const QByteArray ico = iconBytes();
+    ASSERT_GE(ico.size(), 6);
+    EXPECT_EQ(u16(ico, 0), 0u);
+    EXPECT_EQ(u16(ico, 2), 1u) << "type 1 is an icon";
+    EXPECT_EQ(u16(ico, 4), 6u);
+    std::set<std::pair<int, int>> kinds;
+    for (const Entry& e : directory(ico)) {
+        kinds.insert({e.size, e.bitCount});
+        EXPECT_LE(static_cast<qsizetype>(e.offset) + e.bytes, ico.size()) << e.size << "/" << e.bitCount;
+    }
+    const std::set<std::pair<int, int>> expected{{32, 8}, {24, 8}, {16, 8}, {32, 32}, {24, 32}, {16, 32}};
+    EXPECT_EQ(kinds, expected);
+}
+
+TEST(IconFile, EachImageHeaderAgreesWithItsDirectoryEntry)
+{
+    const QByteArray ico = iconBytes();
+    for (const Entry& e : directory(ico)) {
+        SCOPED_TRACE(std::to_string(e.size) + "/" + std::to_string(e.bitCount));
+        const qsizetype at = e.offset;
+        ASSERT_LE(at + 40, ico.size());
+        EXPECT_EQ(u32(ico, at), 40u);
+        EXPECT_EQ(u32(ico, at + 4), static_cast<std::uint32_t>(e.size));
+        EXPECT_EQ(u32(ico, at + 8), static_cast<std::uint32_t>(2 * e.size)) << "colour bitmap and mask";
+        EXPECT_EQ(u16(ico, at + 14), static_cast<std::uint32_t>(e.bitCount));
+        EXPECT_EQ(u32(ico, at + 16), 0u) << "uncompressed";
+        // Header, palette, colour rows (padded to 4 bytes) and mask rows (padded to 4 bytes).
+        const std::uint32_t palette = e.bitCount == 8 ? 256 * 4 : 0;
+        const std::uint32_t colourRow = static_cast<std::uint32_t>((e.size * e.bitCount / 8 + 3) / 4 * 4);
+        const std::uint32_t maskRow = static_cast<std::uint32_t>((e.size + 31) / 32 * 4);
+        EXPECT_EQ(e.bytes, 40 + palette + static_cast<std::uint32_t>(e.size) * (colourRow + maskRow));
+    }
+}
+
+TEST(IconFile, QtReadsAllSixImages)
+{
+    QByteArray ico = iconBytes();
+    QBuffer buffer(&ico);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ico");
+    ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
+    EXPECT_EQ(reader.imageCount(), 6);
+    std::multiset<int> sizes;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        ASSERT_TRUE(reader.jumpToImage(i));
+        const QImage image = reader.read();
+        ASSERT_FALSE(image.isNull()) << "image " << i << ": " << reader.errorString().toStdString();
+        EXPECT_EQ(image.width(), image.height());
+        sizes.insert(image.width());
+        // Corners are transparent, the middle of the emblem is opaque.
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0) << "image " << i;
+        EXPECT_EQ(qAlpha(argb.pixel(argb.width() / 2, argb.height() / 2)), 255) << "image " << i;
+    }
+    EXPECT_EQ(sizes, (std::multiset<int>{16, 16, 24, 24, 32, 32}));
+}
+
+TEST(IconThemeImages, RgbaPngsMatchTheTrueColourIconImages)
+{
+    QByteArray ico = iconBytes();
+    for (int size : {16, 24, 32}) {
+        const QImage png(QString(":/assets/icon-%1.png").arg(size));
+        ASSERT_FALSE(png.isNull()) << size;
+        EXPECT_EQ(png.size(), QSize(size, size));
+        EXPECT_TRUE(png.hasAlphaChannel());
+        // The same picture as the icon's 32-bit image of that size.
+        for (const Entry& e : directory(ico)) {
+            if (e.size != size || e.bitCount != 32)
+                continue;
+            const qsizetype bits = e.offset + 40;
+            const QImage argb = png.convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const qsizetype at = bits + (static_cast<qsizetype>(size - 1 - y) * size + x) * 4;
+                    const QRgb v = argb.pixel(x, y);
+                    ASSERT_EQ(qRgba(static_cast<std::uint8_t>(ico[at + 2]), static_cast<std::uint8_t>(ico[at + 1]),
+                                    static_cast<std::uint8_t>(ico[at]), static_cast<std::uint8_t>(ico[at + 3])),
+                              v)
+                        << size << " at " << x << "," << y;
+                }
+        }
+    }
+}
+
+} // namespace
