@@ -181,13 +181,6 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
     if (t.kit == Kit::Crushed) {
         for (std::size_t i : {0u, 1u, 2u, 6u}) synth::crush(s[i], 8);
     }
-    // One common trim per tune keeps the tracks at one loudness.
-    const double gain = std::pow(10.0, t.gainDb / 20.0);
-    if (gain != 1.0) {
-        for (auto& smp : s) {
-            for (auto& v : smp.data) v = static_cast<std::int16_t>(std::clamp(std::lround(v * gain), -32768L, 32767L));
-        }
-    }
     return s;
 }
 
@@ -461,7 +454,8 @@ public:
         song.speed = t_.speed;
         song.tempo = t_.tempo;
         song.globalVolume = 128;
-        song.mixVolume = 48;
+        // The mixing volume carries each tune's trim to the common loudness.
+        song.mixVolume = static_cast<int>(std::lround(48.0 * std::pow(10.0, t_.gainDb / 20.0)));
         const int pans[kChannels] = {32, 30, 42, 22, 32, 14, 32, 50, 18, 34, 48, 44};
         for (int c = 0; c < kChannels; ++c) song.channels.push_back({pans[c], 64});
         song.samples = makeSamples(t_);

@@ -1,0 +1,101 @@
+// What the tunes sound like when libopenmpt renders them at 44100 Hz stereo:
+// they end on time, never clip, share one loudness band, never fall silent
+// and do not sound alike.
+#include "Render.h"
+#include "Tracks.h"
+
+#include <gtest/gtest.h>
+
+#include <iomanip>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Loudness band every track must fall in, RMS over the whole track.
+constexpr double kRmsLowDb = -20.0;
+constexpr double kRmsHighDb = -17.0;
+// A ten-second window quieter than this counts as silence.
+constexpr double kSilenceDb = -45.0;
+
+class Rendered : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        analyses_.resize(musictest::kTracks.size());
+        std::mutex lock;
+        std::size_t next = 0;
+        auto worker = [&] {
+            for (;;) {
+                std::size_t i;
+                {
+                    std::lock_guard guard(lock);
+                    if (next >= musictest::kTracks.size()) return;
+                    i = next++;
+                }
+                auto m = musictest::loadFile(std::filesystem::path(VELSMOOR_MODS_DIR) / musictest::kTracks[i].file);
+                analyses_[i] = musictest::analyse(musictest::render(*m));
+            }
+        };
+        std::thread a(worker), b(worker);
+        a.join();
+        b.join();
+        for (std::size_t i = 0; i < analyses_.size(); ++i) {
+            const auto& r = analyses_[i];
+            std::cout << std::left << std::setw(14) << musictest::kTracks[i].file << std::fixed << std::setprecision(2)
+                      << " length " << r.seconds << " s, RMS " << r.rmsDb << " dBFS, peak " << r.peakDb
+                      << " dBFS, quietest 10 s " << r.quietestWindowDb << " dBFS\n";
+        }
+    }
+    static std::vector<musictest::Analysis> analyses_;
+};
+
+std::vector<musictest::Analysis> Rendered::analyses_;
+
+TEST_F(Rendered, EveryTrackEndsAtItsCatalogueLength) {
+    for (std::size_t i = 0; i < analyses_.size(); ++i) {
+        EXPECT_NEAR(analyses_[i].seconds, musictest::kTracks[i].seconds, 1.0) << musictest::kTracks[i].file;
+    }
+}
+
+TEST_F(Rendered, NothingClips) {
+    for (std::size_t i = 0; i < analyses_.size(); ++i) {
+        EXPECT_LT(analyses_[i].peakDb, 0.0) << musictest::kTracks[i].file;
+    }
+}
+
+TEST_F(Rendered, LoudnessStaysInOneBand) {
+    for (std::size_t i = 0; i < analyses_.size(); ++i) {
+        EXPECT_GE(analyses_[i].rmsDb, kRmsLowDb) << musictest::kTracks[i].file;
+        EXPECT_LE(analyses_[i].rmsDb, kRmsHighDb) << musictest::kTracks[i].file;
+    }
+}
+
+TEST_F(Rendered, NoSilentTenSecondsAfterTheStart) {
+    for (std::size_t i = 0; i < analyses_.size(); ++i) {
+        EXPECT_GT(analyses_[i].quietestWindowDb, kSilenceDb) << musictest::kTracks[i].file;
+    }
+}
+
+TEST_F(Rendered, NoTwoTracksSoundAlike) {
+    double closest = 1e9;
+    for (std::size_t i = 0; i < analyses_.size(); ++i) {
+        for (std::size_t j = i + 1; j < analyses_.size(); ++j) {
+            const double d = musictest::fingerprintDistance(analyses_[i].fingerprint, analyses_[j].fingerprint);
+            closest = std::min(closest, d);
+            EXPECT_GT(d, 0.5) << musictest::kTracks[i].file << " and " << musictest::kTracks[j].file;
+        }
+    }
+    std::cout << "closest pair of spectral fingerprints: " << closest << " dB apart\n";
+}
+
+TEST(Fingerprint, TellsARepeatFromADifferentTune) {
+    // The same track rendered twice must match, so the distance above measures the tunes, not the renderer.
+    auto a = musictest::loadFile(std::filesystem::path(VELSMOOR_MODS_DIR) / "FLICK.S3M");
+    auto b = musictest::loadFile(std::filesystem::path(VELSMOOR_MODS_DIR) / "FLICK.S3M");
+    const auto fa = musictest::analyse(musictest::render(*a)).fingerprint;
+    const auto fb = musictest::analyse(musictest::render(*b)).fingerprint;
+    EXPECT_LT(musictest::fingerprintDistance(fa, fb), 0.01);
+}
+
+}  // namespace
