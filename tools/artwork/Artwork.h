@@ -55,6 +55,7 @@ QByteArray makeNfoText();
 // Review sheets that are not assets: the label font, and the NFO text as its window shows it.
 QImage makeFontPreview();
 QImage makeNfoPreview(const QByteArray& text, const QImage& background);
+QImage makeSkinPreview(const QImage& skin, const std::vector<QImage>& buttons);
 
 // Draws text in the label font onto an image at pixel position x, y (top-left of the first cell).
 void drawBitmapText(QImage& image, int x, int y, const QByteArray& text, QRgb colour);

@@ -75,4 +75,41 @@ QImage makeNfoPreview(const QByteArray& text, const QImage& background)
     return window;
 }
 
+QImage makeSkinPreview(const QImage& skin, const std::vector<QImage>& buttons)
+{
+    // The main window at start-up: 520 x 498 of the skin, buttons on their plates (Info and
+    // Exit at rest), the read-out block, the tune list with its marker, the title and message.
+    QImage window = skin.copy(0, 0, 520, 498).convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&window);
+    const int plateX[6] = {246, 290, 333, 383, 427, 471};
+    for (int i = 0; i < 6; ++i)
+        painter.drawImage(plateX[i], 453, buttons[static_cast<std::size_t>(i)]);
+    painter.end();
+    const QByteArray legend = "Track Number\r\nTrack Time\r\nTime Elapsed\r\nCPU Usage";
+    drawBitmapText(window, 10, 442, legend, qRgb(0, 0, 0));
+    drawBitmapText(window, 8, 440, legend, qRgb(192, 64, 0));
+    const char* values[4] = {"01/17", "2:41", "0:07", "1.234"};
+    for (int i = 0; i < 4; ++i) {
+        drawBitmapText(window, 90, 441 + i * 8, values[i], qRgb(0, 0, 0));
+        drawBitmapText(window, 88, 440 + i * 8, values[i], qRgb(192, 0, 0));
+    }
+    const char* titles[17] = {"Harbour of Glass", "Moonwalker Drift", "Quiet Engines", "Rust", "Low Orbit",
+                              "Tie your laces tight", "The Long Tide", "Undertow", "Poker Under Saturn",
+                              "Arrival: Far Shore", "The Evenings of Deimos", "/Gliding Past Noon/",
+                              "Iron Age Courier", "TheSongsOfMySleep", "<flicker>", "Papa Was A Lamp Lighter",
+                              "Ikkunanpesukone"};
+    drawBitmapText(window, 258, 226, "-- ModList --", qRgb(0, 0, 0));
+    drawBitmapText(window, 256, 224, "-- ModList --", qRgb(255, 255, 255));
+    for (int k = 0; k < 17; ++k) {
+        drawBitmapText(window, 258, 242 + k * 8, titles[k], qRgb(0, 0, 0));
+        drawBitmapText(window, 256, 240 + k * 8, titles[k], qRgb(255, 255, 255));
+    }
+    drawBitmapText(window, 248, 240, "*", qRgb(255, 255, 255));
+    drawBitmapText(window, 12, 6, "Drelkin - Velsmoor, Part I [Orvantis]", qRgb(255, 255, 255));
+    QPainter(&window).fillRect(5, 482, 510, 13, Qt::black);
+    const QByteArray message = "Greetings to everyone in the scene!";
+    drawBitmapText(window, 5 + (510 - message.size() * 6) / 2, 484, message, qRgb(255, 255, 255));
+    return window;
+}
+
 } // namespace artgen

@@ -4,6 +4,7 @@
 //   artgen --out DIR             write all assets into DIR (the repository's assets/ folder)
 //   artgen --font-preview FILE   write a 4x sheet of the label font with sample lines
 //   artgen --nfo-preview FILE    write the NFO window's text over its background, as shown
+//   artgen --skin-preview FILE   write the main window's look at start-up, with sample texts
 //
 // The build target `artwork` runs `artgen --out` on the source tree's assets/; run it by hand
 // after changing a drawing here and commit the result. Every run writes the same bytes: the
@@ -77,7 +78,7 @@ int writeAll(const QString& dirPath)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: artgen --out DIR | --font-preview FILE | --nfo-preview FILE\n");
+    std::fprintf(stderr, "usage: artgen --out DIR | --font-preview FILE | --nfo-preview FILE | --skin-preview FILE\n");
     return 2;
 }
 
@@ -94,5 +95,13 @@ int main(int argc, char** argv)
         return writePng(target, artgen::makeFontPreview()) ? 0 : 1;
     if (std::strcmp(argv[1], "--nfo-preview") == 0)
         return writePng(target, artgen::makeNfoPreview(artgen::makeNfoText(), artgen::makeNfoBackground())) ? 0 : 1;
+    if (std::strcmp(argv[1], "--skin-preview") == 0) {
+        std::vector<QImage> buttons;
+        for (const ButtonSpec& b : kButtons) {
+            const bool lit = std::strcmp(b.word, "info") != 0 && std::strcmp(b.word, "exit") != 0;
+            buttons.push_back(artgen::makeButton(b.word, b.width, 19, lit));
+        }
+        return writePng(target, artgen::makeSkinPreview(artgen::makeSkin(), buttons)) ? 0 : 1;
+    }
     return usage();
 }
