@@ -152,6 +152,56 @@ TEST_F(NfoWindow, TextLabelWrapsNoLine) {
     EXPECT_EQ(nfo.lblNfoShadow()->layoutLines(), lines);
 }
 
+// ---- what the window draws ---------------------------------------------------------------
+
+TEST_F(NfoWindow, DrawsPictureTextShadowAndClose) {
+    ASSERT_FALSE(nfo::frmNfo::nfoText().empty()) << "the NFO text asset is not embedded";
+    const QImage& picture = nfo::frmNfo::backgroundPicture();
+    ASSERT_FALSE(picture.isNull()) << "the NFO background asset is not embedded";
+    nfo.Show();
+    const QImage shot = form().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.size(), QSize(551, 604));
+    const auto rgb = [](QRgb c) { return c & 0xFFFFFFu; };
+
+    // Black window around the picture box, and under it where "Close" stands.
+    EXPECT_EQ(rgb(shot.pixel(1, 1)), 0u);
+    EXPECT_EQ(rgb(shot.pixel(20, 595)), 0u);
+
+    // The picture starts unscaled at the inner top-left and is clipped at the inner bottom-right.
+    const QPoint inner = nfo.Back()->pixelRect().topLeft() + QPoint(1, 1);
+    for (QPoint p : {QPoint(0, 0), QPoint(3, 0), QPoint(0, 1), QPoint(6, 5), QPoint(542, 574),
+                     QPoint(541, 573), QPoint(540, 300)})
+        EXPECT_EQ(rgb(shot.pixel(inner + p)), rgb(picture.pixel(p))) << p.x() << "," << p.y();
+
+    // Every lit pixel of the text is white on screen, and its shadow lies 2 right and 3 down.
+    const QImage& text = nfo.lblNfo()->image();
+    const QPoint textAt = inner + nfo.lblNfo()->pixelRect().topLeft();
+    int lit = 0, shadowed = 0;
+    for (int y = 0; y < text.height(); ++y)
+        for (int x = 0; x < text.width(); ++x) {
+            if (qAlpha(text.pixel(x, y)) == 0)
+                continue;
+            ++lit;
+            ASSERT_EQ(rgb(shot.pixel(textAt + QPoint(x, y))), 0xFFFFFFu) << x << "," << y;
+            const QPoint s = QPoint(x + 2, y + 3);
+            const bool coveredByText = s.x() < text.width() && s.y() < text.height() &&
+                                       qAlpha(text.pixel(s)) != 0;
+            if (!coveredByText) {
+                EXPECT_EQ(rgb(shot.pixel(textAt + s)), 0u) << s.x() << "," << s.y();
+                ++shadowed;
+            }
+        }
+    EXPECT_GT(lit, 1000);
+    EXPECT_GT(shadowed, lit / 2);
+
+    int closeLit = 0;
+    const QRect close = nfo.lblClose()->pixelRect();
+    for (int y = close.top(); y <= close.bottom(); ++y)
+        for (int x = close.left(); x <= close.right(); ++x)
+            closeLit += rgb(shot.pixel(x, y)) == 0xFFFFFFu;
+    EXPECT_GT(closeLit, 20);
+}
+
 // ---- Close pulse ---------------------------------------------------------------------------
 
 TEST_F(NfoWindow, FirstHoverShowsWhiteThenRunsTheRamp) {
