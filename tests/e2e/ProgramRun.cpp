@@ -67,7 +67,7 @@ RunResult ProgramFolder::run(int runMs, const std::map<std::string, std::string>
     env.remove("QT_QPA_PLATFORMTHEME");
     env.insert("VELSMOOR_AUTO_DISMISS_MS", "300");
     env.insert("FAKE_BASSMOD_LOG", QString::fromStdString(log));
-    if (!env.contains("SDL_AUDIODRIVER")) env.insert("SDL_AUDIODRIVER", "dummy");
+    env.insert("SDL_AUDIODRIVER", "dummy");
     for (const auto& [k, v] : extraEnv) env.insert(QString::fromStdString(k), QString::fromStdString(v));
 
     QProcess p;
