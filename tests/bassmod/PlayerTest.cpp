@@ -375,7 +375,12 @@ TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat)
               << " KiB\n";
     RecordProperty("rss_before_kib", std::to_string(before / 1024));
     RecordProperty("rss_after_kib", std::to_string(after / 1024));
+#ifndef __SANITIZE_ADDRESS__
     EXPECT_LT(after - before, 2L * 1024 * 1024);
+#else
+    // AddressSanitizer holds freed memory in quarantine, so resident size says nothing here;
+    // its leak check at exit does the job instead.
+#endif
 }
 
 // --- CPU meter ---------------------------------------------------------------------------------
