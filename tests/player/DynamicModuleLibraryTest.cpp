@@ -52,15 +52,5 @@ TEST(DynamicModuleLibrary, MissingFunctionRaisesOnlyWhereItIsUsed) {
     EXPECT_EQ(library.GetVersion(), 0x00060001u) << "the other operations still work";
 }
 
-TEST_F(PlayerFixture, StartUpWithoutTheLibraryFileEndsBeforeAnyBox) {
-    player::DynamicModuleLibrary missing("/nonexistent/velsmoor");
-    player::Environment env{&missing, &box, &clock, kProgramDir,
-                            [this](const std::string& d) { log.push_back("cd " + d); }};
-    player::Player p(env, controls);
-    EXPECT_THROW(p.Form_Load(), player::LibraryError);
-    EXPECT_TRUE(box.shown.empty());
-    EXPECT_TRUE(log.empty());
-}
-
 } // namespace
 } // namespace playertest

@@ -100,14 +100,6 @@ TEST_F(NavigationTest, StopThenPlayRestartsTheSameTrack) {
     expectShowing("4", "271", "1");
 }
 
-TEST_F(NavigationTest, StopTwiceBlanksAgain) {
-    player->btnStop_Click();
-    controls.lblTime->setCaption("x");
-    player->btnStop_Click();
-    EXPECT_EQ(log, (Log{"MusicFree", "MusicFree"}));
-    expectShowing("...", "...", "...");
-}
-
 TEST_F(NavigationTest, PlayWhilePlayingDoesNothing) {
     seconds(2);
     const auto before = readOuts();
@@ -158,13 +150,6 @@ TEST_F(NavigationTest, EveryTitleStartsItsTrack) {
     }
 }
 
-TEST_F(NavigationTest, TitleClickWhileStoppedPlays) {
-    player->btnStop_Click();
-    player->Tune12_Click();
-    EXPECT_EQ(player->state.isPlaying, player::kTrue);
-    expectShowing("12", "237", "0");
-}
-
 TEST_F(NavigationTest, ShortTrackAdvancesOnThe116thTick) {
     seconds(2);
     player->Tune14_Click();
@@ -178,14 +163,6 @@ TEST_F(NavigationTest, ShortTrackAdvancesOnThe116thTick) {
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c16"});
     seconds(1);
     expectShowing("15", "399", "1");
-}
-
-TEST_F(NavigationTest, FirstTrackAdvancesAfterItsStoredLength) {
-    seconds(191);
-    expectShowing("0", "191", "191");
-    EXPECT_TRUE(log.empty());
-    seconds(1);
-    EXPECT_EQ(log, (Log{"MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
 }
 
 TEST_F(NavigationTest, AfterTheLastTrackComesTrackOneNotTheIntro) {

@@ -101,26 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, WrongVersionTest,
                          ::testing::Values(WrongVersion{0x00070001, "1.7"},
                                            WrongVersion{0x00000002, "2.0"},
                                            WrongVersion{0x003C0001, "1.60"},
-                                           WrongVersion{0x00010006, "6.1"},
-                                           WrongVersion{0x00060000, "0.6"},
-                                           WrongVersion{0, "0.0"}));
-
-TEST_F(StartupTest, VersionHalvesComeFromTwoQueries) {
-    // A library whose answer changes between the two queries is judged by both answers.
-    int calls = 0;
-    struct Changing : FakeModuleLibrary {
-        using FakeModuleLibrary::FakeModuleLibrary;
-        int* calls = nullptr;
-        std::uint32_t GetVersion() override {
-            FakeModuleLibrary::GetVersion();
-            return ++*calls == 1 ? 0x00070001u : 0x00060007u;
-        }
-    } changing(log);
-    changing.calls = &calls;
-    player::Environment env{&changing, &box, &clock, kProgramDir, {}};
-    player::Player p(env, controls);
-    EXPECT_TRUE(p.Form_Load()) << "low word of the first answer, high word of the second";
-}
+                                           WrongVersion{0x00010006, "6.1"}));
 
 TEST_F(StartupTest, FailedInitReportsAndEndsWithoutReadingMods) {
     library.initResult = 0;

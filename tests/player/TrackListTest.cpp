@@ -59,13 +59,6 @@ TEST_P(TrackRowTest, TunesTimesAndPlayingFollowTheIndex) {
     EXPECT_TRUE(log.empty()) << "the catalogue never calls the library";
 }
 
-TEST_P(TrackRowTest, LoadUsesTheFileNameUnchanged) {
-    const Row& row = GetParam();
-    player->state.trackIndex = row.index;
-    player->Load();
-    EXPECT_EQ(log, Log{loadCall(row.file)});
-}
-
 INSTANTIATE_TEST_SUITE_P(AllRows, TrackRowTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return "Row" + std::to_string(info.param.index); });
 
@@ -112,15 +105,6 @@ TEST(TrackListTable, TitlesOfTheTuneListInOrder) {
     EXPECT_EQ(player::kTrackList[0].titleLabel, "Intro");
     for (std::size_t i = 1; i < 17; ++i)
         EXPECT_EQ(player::kTrackList[i].titleLabel, "Tune" + std::to_string(i));
-}
-
-TEST_F(PlayerFixture, TimesTwiceRewritesTheSameCaptions) {
-    player->state.trackIndex = 11;
-    player->Times();
-    const auto once = readOuts();
-    controls.lblOrgTime->setCaption("x");
-    player->Times();
-    EXPECT_EQ(readOuts(), once);
 }
 
 } // namespace
