@@ -467,15 +467,20 @@ public:
         const int endingRows = totalRows - bodyUnits * kPatternRows;
 
         for (const Section& s : plan(bodyUnits)) {
-            const std::string key = std::to_string(static_cast<int>(s.kind)) + "/" + std::to_string(s.variant) + "/" + std::to_string(s.units);
+            // A section that comes back replays its patterns; a shortened return plays their start.
+            const std::string key = std::to_string(static_cast<int>(s.kind)) + "/" + std::to_string(s.variant);
             auto found = cache_.find(key);
-            if (found == cache_.end()) {
+            if (found == cache_.end() || static_cast<int>(found->second.size()) < s.units) {
                 std::vector<int> ids;
                 Grid g = section(s);
                 for (int u = 0; u < s.units; ++u) ids.push_back(addPattern(song, g, u * kPatternRows, kPatternRows, false));
-                found = cache_.emplace(key, ids).first;
+                if (found == cache_.end()) {
+                    found = cache_.emplace(key, ids).first;
+                } else {
+                    found->second = ids;
+                }
             }
-            for (int id : found->second) song.orders.push_back(id);
+            for (int u = 0; u < s.units; ++u) song.orders.push_back(found->second[static_cast<std::size_t>(u)]);
         }
         Grid end = ending(endingRows);
         if (formatOf(t_) == modwriter::Format::IT) {
@@ -508,9 +513,9 @@ private:
     std::vector<Section> plan(int units) const {
         using K = Kind;
         static const std::vector<std::vector<Section>> forms = {
-            {{K::A, 0, 4}, {K::B, 0, 4}, {K::A, 1, 4}, {K::Break, 0, 2}, {K::C, 0, 4}, {K::B, 1, 4}, {K::A, 0, 4}, {K::B, 0, 4}},
-            {{K::A, 0, 4}, {K::A, 1, 2}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::B, 1, 4}, {K::C, 0, 4}, {K::A, 1, 4}, {K::B, 1, 4}},
-            {{K::A, 0, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::A, 1, 4}, {K::Break, 0, 2}, {K::B, 1, 4}, {K::A, 0, 4}},
+            {{K::A, 0, 4}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::A, 1, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::B, 1, 4}, {K::A, 0, 4}},
+            {{K::A, 0, 4}, {K::B, 0, 4}, {K::A, 1, 2}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::C, 0, 4}, {K::A, 1, 4}, {K::B, 1, 4}},
+            {{K::A, 0, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::A, 0, 4}, {K::Break, 0, 2}, {K::B, 1, 4}, {K::A, 1, 4}},
         };
         const auto& form = forms[static_cast<std::size_t>(t_.form % 3)];
         std::vector<Section> out;
