@@ -1,0 +1,83 @@
+# Install rules, desktop integration (menu entry, icons, AppStream metainfo), the Debian package
+# and, on Windows, the program's resources. Included at the end of the top-level CMakeLists.txt.
+#
+# Installed layout, relative to the prefix:
+#   lib/velsmoor/velsmoor, lib/velsmoor/libbassmod.so, lib/velsmoor/mods/   the program's folder
+#   bin/velsmoor -> ../lib/velsmoor/velsmoor                               what the menu starts
+#   share/applications, share/icons/hicolor, share/metainfo                desktop integration
+# The program finds the module library and mods/ beside its own file, following the symlink.
+
+set(VELSMOOR_APP_ID org.drelkin.Velsmoor)
+set(VELSMOOR_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(VELSMOOR_PACKAGING_BINARY_DIR ${CMAKE_BINARY_DIR}/packaging)
+# The release date of 1.0.0.1, fixed so that the metainfo does not change from build to build.
+set(VELSMOOR_RELEASE_DATE 2024-05-01)
+
+# --- The program's folder ---------------------------------------------------------------------
+
+if(TARGET velsmoor)
+  install(TARGETS velsmoor RUNTIME DESTINATION ${VELSMOOR_INSTALL_DIR})
+endif()
+
+# The module library (bassmod/) and mods/ (tools/composer/) install themselves into the same
+# folder.
+
+# bin/velsmoor is a relative symlink, made in the build tree and installed as a link, so that it
+# stays right under any prefix, in a DESTDIR staging and inside the package.
+file(RELATIVE_PATH velsmoor_link_target
+  /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VELSMOOR_INSTALL_DIR}/velsmoor)
+file(MAKE_DIRECTORY ${VELSMOOR_PACKAGING_BINARY_DIR}/bin)
+file(CREATE_LINK ${velsmoor_link_target} ${VELSMOOR_PACKAGING_BINARY_DIR}/bin/velsmoor SYMBOLIC)
+install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/bin/velsmoor DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# --- Desktop integration ----------------------------------------------------------------------
+
+configure_file(${VELSMOOR_PACKAGING_DIR}/${VELSMOOR_APP_ID}.desktop
+  ${VELSMOOR_PACKAGING_BINARY_DIR}/${VELSMOOR_APP_ID}.desktop COPYONLY)
+configure_file(${VELSMOOR_PACKAGING_DIR}/${VELSMOOR_APP_ID}.metainfo.xml.in
+  ${VELSMOOR_PACKAGING_BINARY_DIR}/${VELSMOOR_APP_ID}.metainfo.xml @ONLY)
+
+install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/${VELSMOOR_APP_ID}.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/${VELSMOOR_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 24 32)
+  install(FILES ${PROJECT_SOURCE_DIR}/assets/icon-${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME ${VELSMOOR_APP_ID}.png)
+endforeach()
+
+# --- Windows resources ------------------------------------------------------------------------
+
+# The resource script is configured on every platform so that its compilation can be checked
+# with a cross resource compiler; only a Windows build links it into the program.
+set(VELSMOOR_ICON_ICO ${PROJECT_SOURCE_DIR}/assets/icon.ico)
+string(REPLACE "." "," VELSMOOR_VERSION_COMMAS ${PROJECT_VERSION})
+configure_file(${VELSMOOR_PACKAGING_DIR}/velsmoor.rc.in
+  ${VELSMOOR_PACKAGING_BINARY_DIR}/velsmoor.rc @ONLY)
+if(WIN32 AND TARGET velsmoor)
+  enable_language(RC)
+  target_sources(velsmoor PRIVATE ${VELSMOOR_PACKAGING_BINARY_DIR}/velsmoor.rc)
+  set_target_properties(velsmoor PROPERTIES WIN32_EXECUTABLE ON)
+endif()
+
+# --- Debian package (cpack -G DEB in the build folder) ----------------------------------------
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velsmoor)
+set(CPACK_PACKAGE_VENDOR Drelkin)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Drelkin <disks@drelkin.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Velsmoor, Part I [Orvantis]: a music disk by Drelkin")
+set(CPACK_PACKAGE_DESCRIPTION
+  "A small skinned, borderless desktop program that plays a fixed collection of seventeen\n\
+Impulse Tracker and Scream Tracker 3 modules one after another, with a scrolling title,\n\
+a message ticker and an NFO window.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The dependencies come from the shared libraries that the program and the module library link.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)
