@@ -35,10 +35,10 @@ TEST_P(CatalogueFile, OpensWithItsTypeTitleAndLength) {
 TEST_P(CatalogueFile, ComposerRecreatesTheSameBytes) {
     const musictest::Track& t = GetParam();
     const auto& tunes = composer::catalogue();
-    const auto spec = std::find_if(tunes.begin(), tunes.end(), [&](const composer::TuneSpec& s) { return std::string(s.file) == t.file; });
-    ASSERT_NE(spec, tunes.end());
-    const auto first = modwriter::writeSong(composer::composeTune(*spec), composer::formatOf(*spec));
-    const auto second = modwriter::writeSong(composer::composeTune(*spec), composer::formatOf(*spec));
+    const auto tuneSpec = std::find_if(tunes.begin(), tunes.end(), [&](const composer::TuneSpec& s) { return std::string(s.file) == t.file; });
+    ASSERT_NE(tuneSpec, tunes.end());
+    const auto first = modwriter::writeSong(composer::composeTune(*tuneSpec), composer::formatOf(*tuneSpec));
+    const auto second = modwriter::writeSong(composer::composeTune(*tuneSpec), composer::formatOf(*tuneSpec));
     EXPECT_EQ(first, second);
     EXPECT_EQ(first, readFile(kModsDir / t.file));
 }

@@ -788,9 +788,9 @@ private:
 
 }  // namespace
 
-modwriter::Format formatOf(const TuneSpec& spec) { return modwriter::formatForPath(spec.file); }
+modwriter::Format formatOf(const TuneSpec& tuneSpec) { return modwriter::formatForPath(tuneSpec.file); }
 
-modwriter::Song composeTune(const TuneSpec& spec) { return Arranger(spec).build(); }
+modwriter::Song composeTune(const TuneSpec& tuneSpec) { return Arranger(tuneSpec).build(); }
 
 int writeCatalogue(const std::filesystem::path& dir) {
     std::filesystem::create_directories(dir);

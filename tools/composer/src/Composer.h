@@ -10,8 +10,8 @@
 
 namespace composer {
 
-modwriter::Song composeTune(const TuneSpec& spec);
-modwriter::Format formatOf(const TuneSpec& spec);
+modwriter::Song composeTune(const TuneSpec& tuneSpec);
+modwriter::Format formatOf(const TuneSpec& tuneSpec);
 
 // Writes every tune of the catalogue into dir; returns the number written.
 int writeCatalogue(const std::filesystem::path& dir);
