@@ -81,3 +81,14 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The dependencies come from the shared libraries that the program and the module library link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)
+
+# --- The README's picture ---------------------------------------------------------------------
+
+if(TARGET velsmoor AND TARGET bassmod AND TARGET mods)
+  add_custom_target(screenshot
+    COMMAND ${CMAKE_COMMAND} -E env BUILD_DIR=${CMAKE_BINARY_DIR}
+      ${PROJECT_SOURCE_DIR}/scripts/screenshot.sh ${PROJECT_SOURCE_DIR}/docs/screenshot.png
+    COMMENT "Taking docs/screenshot.png"
+    USES_TERMINAL VERBATIM)
+  add_dependencies(screenshot velsmoor bassmod mods)
+endif()
