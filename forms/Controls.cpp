@@ -325,8 +325,14 @@ void Container::paintEvent(QPaintEvent* e) {
         (*it)->paint(p);
 }
 
+// Positions come from the global pointer position and where this widget is now: a window
+// that was just moved may still get events placed relative to its old position.
+QPointF Container::localPosition(const QMouseEvent* e) const {
+    return mapFromGlobal(e->globalPosition());
+}
+
 MouseEventArgs Container::argsFor(const QMouseEvent* e, Label* target) const {
-    const QPointF pos = e->position() - QPointF(borderPixels(), borderPixels());
+    const QPointF pos = localPosition(e) - QPointF(borderPixels(), borderPixels());
     MouseEventArgs a;
     a.Shift = shiftMask(e->modifiers());
     if (target) {
@@ -344,8 +350,7 @@ namespace {
 PointerHandlers& handlersOf(Container& c, Label* label) {
     return label ? static_cast<PointerHandlers&>(*label) : c.handlers();
 }
-QPoint innerPoint(const QMouseEvent* e, int border) {
-    const QPointF p = e->position();
+QPoint innerPoint(const QPointF& p, int border) {
     return QPoint(static_cast<int>(std::floor(p.x())) - border,
                   static_cast<int>(std::floor(p.y())) - border);
 }
@@ -354,7 +359,7 @@ QPoint innerPoint(const QMouseEvent* e, int border) {
 void Container::mousePressEvent(QMouseEvent* e) {
     if (!pressed_) {
         pressed_ = true;
-        pressedLabel_ = labelAt(innerPoint(e, borderPixels()));
+        pressedLabel_ = labelAt(innerPoint(localPosition(e), borderPixels()));
     }
     MouseEventArgs a = argsFor(e, pressedLabel_);
     a.Button = buttonBit(e->button());
@@ -365,7 +370,7 @@ void Container::mousePressEvent(QMouseEvent* e) {
 void Container::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
 
 void Container::mouseMoveEvent(QMouseEvent* e) {
-    Label* target = pressed_ ? pressedLabel_ : labelAt(innerPoint(e, borderPixels()));
+    Label* target = pressed_ ? pressedLabel_ : labelAt(innerPoint(localPosition(e), borderPixels()));
     MouseEventArgs a = argsFor(e, target);
     a.Button = buttonMask(e->buttons());
     if (auto& h = handlersOf(*this, target).onMouseMove)
@@ -373,7 +378,7 @@ void Container::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void Container::mouseReleaseEvent(QMouseEvent* e) {
-    const QPoint inner = innerPoint(e, borderPixels());
+    const QPoint inner = innerPoint(localPosition(e), borderPixels());
     Label* target = pressed_ ? pressedLabel_ : labelAt(inner);
     const bool wasPressed = pressed_;
     if (e->buttons() == Qt::NoButton) {

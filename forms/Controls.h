@@ -181,6 +181,7 @@ protected:
 
 private:
     Label* labelAt(QPoint inner) const;
+    QPointF localPosition(const QMouseEvent* e) const;
     MouseEventArgs argsFor(const QMouseEvent* e, Label* target) const;
 
     std::string containerName_;

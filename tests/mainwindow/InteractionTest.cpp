@@ -102,6 +102,26 @@ TEST_F(Interaction, DraggingTheSkinKeepsThePressedPointUnderThePointer) {
     EXPECT_EQ(w.player().state.dragging, 0);
 }
 
+// On X11 a motion event can still be placed relative to where the window was before the last
+// move; the drag must follow the pointer, not add the last step twice.
+TEST_F(Interaction, DragFollowsThePointerWhenEventsLagBehindTheWindow) {
+    startUp();
+    auto& w = *window;
+    testsupport::MouseDriver mouse(w.form());
+    const QPoint start = w.form().pos();
+    const QPoint grip = mouse.at(30, 100);
+    mouse.press(grip);
+    mouse.move(grip + QPoint(30, 20));
+    ASSERT_EQ(w.form().pos(), start + QPoint(30, 20));
+    // The next event's local position is still relative to the old window position.
+    const QPoint pointer = grip + QPoint(100, 60);
+    QMouseEvent stale(QEvent::MouseMove, QPointF(pointer - start), QPointF(pointer),
+                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w.MainSkin, &stale);
+    EXPECT_EQ(w.form().pos(), start + QPoint(100, 60));
+    mouse.release(pointer);
+}
+
 TEST_F(Interaction, PressOnALabelStartsNoDrag) {
     startUp();
     auto& w = *window;
