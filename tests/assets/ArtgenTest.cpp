@@ -8,12 +8,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST(Artgen, RegeneratesTheCommittedAssetsByteForByte)
 {
     QTemporaryDir out;
@@ -28,10 +22,11 @@ TEST(Artgen, RegeneratesTheCommittedAssetsByteForByte)
     const QStringList drawn = QDir(out.path()).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(drawn.size(), 19);
     for (const QString& name : drawn) {
-        const QByteArray fresh = readAll(out.filePath(name));
-        const QByteArray committed = readAll(QDir(ASSETS_SOURCE_DIR).filePath(name));
-        EXPECT_FALSE(fresh.isEmpty()) << name.toStdString();
-        EXPECT_TRUE(fresh == committed) << name.toStdString() << " differs from assets/: run the `artwork` target and commit";
+        QFile fresh(out.filePath(name)), committed(QDir(ASSETS_SOURCE_DIR).filePath(name));
+        ASSERT_TRUE(fresh.open(QIODevice::ReadOnly) && committed.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray bytes = fresh.readAll();
+        EXPECT_FALSE(bytes.isEmpty()) << name.toStdString();
+        EXPECT_TRUE(bytes == committed.readAll()) << name.toStdString() << " differs from assets/: run the `artwork` target and commit";
     }
 }
 
