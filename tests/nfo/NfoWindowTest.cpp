@@ -131,22 +131,12 @@ TEST_F(NfoWindow, LoadsTheWindowWithItsControlsInPlace) {
     EXPECT_EQ(nfo.Timer5()->Interval(), 100);
     EXPECT_FALSE(nfo.Timer5()->Enabled());
     EXPECT_EQ(nfo.closeStep, 0);
-}
 
-TEST_F(NfoWindow, ShowsTheEmbeddedTextAndPicture) {
+    // The embedded text and picture, the text laid out without a wrapped line.
     const std::string& text = nfo::frmNfo::nfoText();
-    ASSERT_FALSE(text.empty()) << "the NFO text asset is not embedded";
-    ASSERT_FALSE(nfo::frmNfo::backgroundPicture().isNull())
-        << "the NFO background asset is not embedded";
-    nfo.Show();
     EXPECT_EQ(nfo.lblNfo()->Caption(), text);
     EXPECT_EQ(nfo.Back()->picture().size(), QSize(800, 600));
-}
-
-TEST_F(NfoWindow, TextLabelWrapsNoLine) {
-    ASSERT_FALSE(nfo::frmNfo::nfoText().empty()) << "the NFO text asset is not embedded";
-    nfo.Show();
-    const std::vector<std::string> lines = splitCrLf(nfo::frmNfo::nfoText());
+    const std::vector<std::string> lines = splitCrLf(text);
     EXPECT_EQ(lines.size(), 68u);
     EXPECT_EQ(nfo.lblNfo()->layoutLines(), lines);
     EXPECT_EQ(nfo.lblNfoShadow()->layoutLines(), lines);
@@ -155,7 +145,6 @@ TEST_F(NfoWindow, TextLabelWrapsNoLine) {
 // ---- what the window draws ---------------------------------------------------------------
 
 TEST_F(NfoWindow, DrawsPictureTextShadowAndClose) {
-    ASSERT_FALSE(nfo::frmNfo::nfoText().empty()) << "the NFO text asset is not embedded";
     const QImage& picture = nfo::frmNfo::backgroundPicture();
     ASSERT_FALSE(picture.isNull()) << "the NFO background asset is not embedded";
     nfo.Show();
@@ -206,7 +195,12 @@ TEST_F(NfoWindow, DrawsPictureTextShadowAndClose) {
 
 TEST_F(NfoWindow, FirstHoverShowsWhiteThenRunsTheRamp) {
     nfo.Show();
+    EXPECT_FALSE(clock.advanceToNextTick(10'000)) << "no tick before the first hover";
     hover(form(), onClose());
+    clock.advance(60);
+    hover(form(), onClose() + QPoint(1, 0)); // a second move keeps the countdown
+    clock.advance(40);
+    EXPECT_EQ(nfo.closeStep, 1);
     EXPECT_TRUE(nfo.Timer5()->Enabled());
     EXPECT_EQ(nfo.lblClose()->ForeColor(), kWhite);
 
@@ -214,23 +208,8 @@ TEST_F(NfoWindow, FirstHoverShowsWhiteThenRunsTheRamp) {
         0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000,
         0x404040, 0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF, // one cycle of eleven ticks
         0xFFFFFF, 0xE0E0E0};                              // white twice at the seam
-    EXPECT_EQ(ticks(13), expected);
+    EXPECT_EQ(ticks(12), std::vector<forms::Colour>(expected.begin() + 1, expected.end()));
     EXPECT_EQ(nfo.closeStep, 2);
-}
-
-TEST_F(NfoWindow, NoTickBeforeTheFirstHover) {
-    nfo.Show();
-    EXPECT_FALSE(clock.advanceToNextTick(10'000));
-    EXPECT_EQ(nfo.lblClose()->ForeColor(), kWhite);
-}
-
-TEST_F(NfoWindow, RepeatedMovesOverCloseKeepTheCountdown) {
-    nfo.Show();
-    hover(form(), onClose());
-    clock.advance(60);
-    hover(form(), onClose() + QPoint(1, 0));
-    clock.advance(40);
-    EXPECT_EQ(nfo.closeStep, 1);
 }
 
 struct StopPoint {
@@ -323,6 +302,9 @@ TEST_F(NfoWindow, CloseUnloadsAndTheNextShowStartsAfresh) {
     nfo.Show();
     QPointer<forms::Form> first = nfo.form();
     const QPoint defaultPlace = first->pos();
+    send(back(), QEvent::MouseButtonPress, onText(), Qt::LeftButton, Qt::LeftButton);
+    const float dragX = nfo.dragStartX, dragY = nfo.dragStartY;
+    send(back(), QEvent::MouseButtonRelease, onText(), Qt::LeftButton, Qt::NoButton);
     hover(form(), onClose());
     ticks(4);
     form().move(defaultPlace + QPoint(70, 50));
@@ -337,6 +319,9 @@ TEST_F(NfoWindow, CloseUnloadsAndTheNextShowStartsAfresh) {
     flushDeletes();
     EXPECT_FALSE(first) << "the unloaded window is destroyed";
     EXPECT_FALSE(clock.advanceToNextTick(10'000)) << "the pulse timer went with the window";
+    // The window object's drag fields outlive the unload.
+    EXPECT_EQ(nfo.dragStartX, dragX);
+    EXPECT_EQ(nfo.dragStartY, dragY);
 
     nfo.Show();
     ASSERT_TRUE(nfo.isLoaded());
@@ -346,50 +331,13 @@ TEST_F(NfoWindow, CloseUnloadsAndTheNextShowStartsAfresh) {
     EXPECT_FALSE(nfo.Timer5()->Enabled());
     EXPECT_EQ(nfo.Timer5()->Interval(), 100);
     EXPECT_EQ(nfo.lblClose()->ForeColor(), kWhite);
+    EXPECT_EQ(nfo.dragStartX, dragX);
     EXPECT_FALSE(clock.advanceToNextTick(10'000));
 }
 
-TEST_F(NfoWindow, DragFieldsOutliveAnUnload) {
-    nfo.Show();
-    send(back(), QEvent::MouseButtonPress, onText(), Qt::LeftButton, Qt::LeftButton);
-    const float x = nfo.dragStartX;
-    const float y = nfo.dragStartY;
+TEST_F(NfoWindow, UnloadedFromOutsideOrByTheWindowSystem) {
+    // Never opened: unloading and every handler do nothing.
     nfo.Unload();
-    flushDeletes();
-    EXPECT_EQ(nfo.dragging, -1);
-    EXPECT_EQ(nfo.dragStartX, x);
-    EXPECT_EQ(nfo.dragStartY, y);
-    nfo.Show();
-    EXPECT_EQ(nfo.dragging, -1);
-    EXPECT_EQ(nfo.dragStartX, x);
-}
-
-TEST_F(NfoWindow, UnloadFromOutsideAndWhenNotLoaded) {
-    nfo.Unload(); // never opened: nothing happens
-    EXPECT_FALSE(nfo.isLoaded());
-
-    nfo.Show();
-    hover(form(), onClose());
-    QPointer<forms::Form> first = nfo.form();
-    nfo.Unload();
-    EXPECT_FALSE(nfo.isLoaded());
-    flushDeletes();
-    EXPECT_FALSE(first);
-    EXPECT_FALSE(clock.advanceToNextTick(10'000));
-}
-
-TEST_F(NfoWindow, ClosedByTheWindowSystemCountsAsUnloaded) {
-    nfo.Show();
-    QPointer<forms::Form> first = nfo.form();
-    first->close();
-    EXPECT_FALSE(nfo.isLoaded());
-    flushDeletes();
-    EXPECT_FALSE(first);
-    nfo.Show();
-    EXPECT_TRUE(nfo.isLoaded());
-}
-
-TEST_F(NfoWindow, HandlersDoNothingWhileUnloaded) {
     forms::MouseEventArgs e;
     nfo.Form_MouseMove(e);
     nfo.Back_MouseMove(e);
@@ -398,6 +346,27 @@ TEST_F(NfoWindow, HandlersDoNothingWhileUnloaded) {
     nfo.Flash3();
     nfo.lblClose_Click();
     EXPECT_FALSE(nfo.isLoaded());
+
+    nfo.Show();
+    hover(form(), onClose());
+    send(back(), QEvent::MouseButtonPress, onText(), Qt::LeftButton, Qt::LeftButton);
+    QPointer<forms::Form> first = nfo.form();
+    nfo.Unload();
+    EXPECT_FALSE(nfo.isLoaded());
+    EXPECT_EQ(nfo.dragging, -1) << "the drag state stays with the window object";
+    flushDeletes();
+    EXPECT_FALSE(first);
+    EXPECT_FALSE(clock.advanceToNextTick(10'000));
+
+    nfo.Show();
+    EXPECT_EQ(nfo.dragging, -1);
+    first = nfo.form();
+    first->close();
+    EXPECT_FALSE(nfo.isLoaded());
+    flushDeletes();
+    EXPECT_FALSE(first);
+    nfo.Show();
+    EXPECT_TRUE(nfo.isLoaded());
 }
 
 // ---- drag ----------------------------------------------------------------------------------
