@@ -53,43 +53,31 @@ protected:
     std::unique_ptr<Player> player;
 };
 
+// Checks that a call failed and left the code.
+#define EXPECT_FAILS_WITH(call, code)                                                               \
+    do {                                                                                            \
+        EXPECT_FALSE(call);                                                                         \
+        EXPECT_EQ(player->errorCode(), code);                                                       \
+    } while (0)
+
 // --- Codes, each from the call that gives it ---------------------------------------------------
 
-TEST_F(PlayerTest, VersionReadsOnePointSix)
+TEST_F(PlayerTest, CodesBeforeAndAtInit)
 {
-    EXPECT_EQ(Player::version & 0xFFFF, 1u);
-    EXPECT_EQ(Player::version >> 16, 6u);
-}
-
-TEST_F(PlayerTest, CallsBeforeInitGiveCodeEight)
-{
-    EXPECT_FALSE(loadFile(modulePath));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NOT_INITIALISED);
-    EXPECT_FALSE(player->play());
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NOT_INITIALISED);
+    EXPECT_FAILS_WITH(loadFile(modulePath), BASSMOD_CODE_NOT_INITIALISED);
+    EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NOT_INITIALISED);
     EXPECT_TRUE(player->free());
     EXPECT_EQ(player->errorCode(), BASSMOD_CODE_OK);
-}
-
-TEST_F(PlayerTest, SecondInitGivesFourteen)
-{
-    initialise();
-    EXPECT_FALSE(player->init(BASSMOD_DEFAULT_DEVICE, rate, 0));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ALREADY_INITIALISED);
-}
-
-TEST_F(PlayerTest, RefusedRatesGiveTwentyAndLeaveItUninitialised)
-{
-    for (std::uint32_t bad : {0u, 7999u, 192001u, 4'000'000'000u}) {
-        EXPECT_FALSE(player->init(BASSMOD_DEFAULT_DEVICE, bad, 0)) << bad;
-        EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER) << bad;
-    }
+    // Refused rates leave it uninitialised.
+    for (std::uint32_t bad : {0u, 7999u, 192001u, 4'000'000'000u})
+        EXPECT_FAILS_WITH(player->init(BASSMOD_DEFAULT_DEVICE, bad, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
     EXPECT_EQ(capture->rate(), 0u);
     initialise();
     EXPECT_EQ(capture->rate(), rate);
+    EXPECT_FAILS_WITH(player->init(BASSMOD_DEFAULT_DEVICE, rate, 0), BASSMOD_CODE_ALREADY_INITIALISED);
 }
 
-TEST(PlayerOutputFailure, OutputCodeIsPassedOnAndInitCanBeRetried)
+TEST(PlayerOutputFailure, OutputCodeIsPassedOn)
 {
     Player player(std::make_unique<CaptureOutput>(BASSMOD_CODE_NO_DRIVER));
     EXPECT_FALSE(player.init(BASSMOD_DEFAULT_DEVICE, rate, 0));
@@ -98,69 +86,38 @@ TEST(PlayerOutputFailure, OutputCodeIsPassedOnAndInitCanBeRetried)
     EXPECT_EQ(player.errorCode(), BASSMOD_CODE_NOT_INITIALISED);
 }
 
-TEST_F(PlayerTest, MissingFileOrFolderGivesTwo)
+TEST_F(PlayerTest, CodesOfLoadAndPlay)
 {
     initialise();
-    EXPECT_FALSE(loadFile(scratch / "nothing-here.it"));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FILE_OPEN);
-    EXPECT_FALSE(loadFile(scratch.path()));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FILE_OPEN);
-}
+    EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
+    EXPECT_FAILS_WITH(loadFile(scratch / "nothing-here.it"), BASSMOD_CODE_FILE_OPEN);
+    EXPECT_FAILS_WITH(loadFile(scratch.path()), BASSMOD_CODE_FILE_OPEN);
+    EXPECT_FAILS_WITH(player->load(false, nullptr, 0, 0, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
+    EXPECT_FAILS_WITH(player->load(true, nullptr, 0, 100, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
+    EXPECT_FAILS_WITH(player->load(true, module.data(), 0, 0, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
 
-TEST_F(PlayerTest, NullOrEmptySourceGivesTwenty)
-{
-    initialise();
-    EXPECT_FALSE(player->load(false, nullptr, 0, 0, 0));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
-    EXPECT_FALSE(player->load(true, nullptr, 0, 100, 0));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
-    EXPECT_FALSE(player->load(true, module.data(), 0, 0, 0));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
-}
-
-TEST_F(PlayerTest, PlayWithNothingLoadedGivesFive)
-{
-    initialise();
-    EXPECT_FALSE(player->play());
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NO_MODULE);
-    ASSERT_TRUE(loadFile(modulePath));
-    ASSERT_TRUE(player->free());
-    EXPECT_FALSE(player->play());
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NO_MODULE);
-}
-
-TEST_F(PlayerTest, SuccessClearsTheCode)
-{
-    initialise();
-    EXPECT_FALSE(loadFile(scratch / "missing.s3m"));
-    EXPECT_TRUE(loadFile(modulePath));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_OK);
-}
-
-// --- Bad input ---------------------------------------------------------------------------------
-
-TEST_F(PlayerTest, EmptyRandomAndHeaderlessInputGiveSix)
-{
-    initialise();
+    // Empty, random and header-only input, and an offset past the end: not a module.
     writeBytes(scratch / "empty.it", {});
-    EXPECT_FALSE(loadFile(scratch / "empty.it"));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
-
+    EXPECT_FAILS_WITH(loadFile(scratch / "empty.it"), BASSMOD_CODE_FORMAT);
     std::mt19937 random(1234);
     std::vector<std::uint8_t> noise(8192);
     for (auto& b : noise) b = static_cast<std::uint8_t>(random());
     writeBytes(scratch / "noise.s3m", noise);
-    EXPECT_FALSE(loadFile(scratch / "noise.s3m"));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
-    EXPECT_FALSE(loadBytes(noise));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+    EXPECT_FAILS_WITH(loadFile(scratch / "noise.s3m"), BASSMOD_CODE_FORMAT);
+    EXPECT_FAILS_WITH(loadBytes(noise), BASSMOD_CODE_FORMAT);
+    EXPECT_FAILS_WITH(loadBytes({module.begin(), module.begin() + 0x40}), BASSMOD_CODE_FORMAT);
+    EXPECT_FAILS_WITH(player->load(false, modulePath.c_str(), static_cast<std::uint32_t>(module.size()), 0, 0),
+                      BASSMOD_CODE_FORMAT);
 
-    const std::vector<std::uint8_t> headerOnly(module.begin(), module.begin() + 0x40);
-    EXPECT_FALSE(loadBytes(headerOnly));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
-
-    EXPECT_FALSE(player->load(false, modulePath.c_str(), static_cast<std::uint32_t>(module.size()), 0, 0));
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
+    // Success clears the code; a failed load still frees the old module, and so does free.
+    EXPECT_TRUE(loadFile(modulePath));
+    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_OK);
+    ASSERT_TRUE(player->play());
+    EXPECT_FALSE(loadFile(scratch / "missing.it"));
+    EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->free());
+    EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
 }
 
 // libopenmpt salvages what a cut-off module still holds; the player must play that to its end
@@ -186,16 +143,6 @@ TEST_F(PlayerTest, ModuleCutInHalfPlaysWhatIsLeftOrIsRefused)
         }
         EXPECT_TRUE(player->free());
     }
-}
-
-TEST_F(PlayerTest, FailedLoadStillFreesTheOldModule)
-{
-    initialise();
-    ASSERT_TRUE(loadFile(modulePath));
-    ASSERT_TRUE(player->play());
-    EXPECT_FALSE(loadFile(scratch / "missing.it"));
-    EXPECT_FALSE(player->play());
-    EXPECT_EQ(player->errorCode(), BASSMOD_CODE_NO_MODULE);
 }
 
 // --- What it plays -----------------------------------------------------------------------------
@@ -254,71 +201,44 @@ TEST_F(PlayerTest, MemoryFileAndOffsetLoadsSoundTheSame)
     EXPECT_EQ(pull(rate), fromFile);
 }
 
-TEST_F(PlayerTest, SilentUntilPlayed)
+TEST_F(PlayerTest, SilentUntilPlayedThenOnceAndSilentAgain)
 {
     initialise();
-    auto before = capture->pull(4096);
-    EXPECT_TRUE(silent(before.data(), before.size()));
+    const auto expectSilence = [&](const char* when) {
+        const auto quiet = capture->pull(4096);
+        EXPECT_TRUE(silent(quiet.data(), quiet.size())) << when;
+    };
+    expectSilence("before loading");
+    EXPECT_EQ(player->cpu(), 0.0f);
     ASSERT_TRUE(loadFile(modulePath));
-    auto loaded = capture->pull(4096);
-    EXPECT_TRUE(silent(loaded.data(), loaded.size()));
-}
+    expectSilence("loaded, not played");
+    EXPECT_EQ(player->cpu(), 0.0f);
 
-TEST_F(PlayerTest, PlaysOnceThenStaysSilent)
-{
-    initialise();
-    ASSERT_TRUE(loadFile(modulePath));
     ASSERT_TRUE(player->play());
     const std::size_t songFrames = referenceRender(module, true).size() / 2;
     const auto played = pull(songFrames + 5 * rate);
     EXPECT_FALSE(silent(played.data(), 2 * songFrames));
-    EXPECT_TRUE(silent(played.data() + 2 * songFrames, played.size() - 2 * songFrames));
+    EXPECT_TRUE(silent(played.data() + 2 * songFrames, played.size() - 2 * songFrames)) << "played more than once";
     EXPECT_EQ(player->cpu(), 0.0f);
-}
 
-TEST_F(PlayerTest, PlayStartsAgainFromTheBeginning)
-{
-    initialise();
-    ASSERT_TRUE(loadFile(modulePath));
+    // Play starts from the beginning, after the end and while playing.
     ASSERT_TRUE(player->play());
     const auto first = pull(rate / 2);
-    ASSERT_TRUE(player->play());
-    EXPECT_EQ(pull(rate / 2), first);
-    pull(3 * rate);                       // past the end
-    ASSERT_TRUE(player->play());
-    EXPECT_EQ(pull(rate / 2), first);
-}
-
-TEST_F(PlayerTest, FreeAndReloadSilenceTheOldModule)
-{
-    initialise();
-    ASSERT_TRUE(loadFile(modulePath));
-    ASSERT_TRUE(player->play());
-    pull(2048);
-    ASSERT_TRUE(player->free());
-    auto afterFree = capture->pull(4096);
-    EXPECT_TRUE(silent(afterFree.data(), afterFree.size()));
-    EXPECT_EQ(player->cpu(), 0.0f);
-
-    ASSERT_TRUE(loadFile(modulePath));
-    ASSERT_TRUE(player->play());
-    pull(2048);
-    ASSERT_TRUE(loadBytes(module));      // replaces the playing one, which stops
-    auto afterReload = capture->pull(4096);
-    EXPECT_TRUE(silent(afterReload.data(), afterReload.size()));
-}
-
-TEST_F(PlayerTest, CpuIsZeroUntilPlayingThenPositive)
-{
-    initialise();
-    EXPECT_EQ(player->cpu(), 0.0f);
-    ASSERT_TRUE(loadFile(modulePath));
-    capture->pull(1024);
-    EXPECT_EQ(player->cpu(), 0.0f);
-    ASSERT_TRUE(player->play());
-    pull(rate / 4);
+    EXPECT_EQ(std::vector<std::int16_t>(played.begin(), played.begin() + rate), first);
     EXPECT_GT(player->cpu(), 0.0f);
     EXPECT_LT(player->cpu(), 100.0f);
+    ASSERT_TRUE(player->play());
+    EXPECT_EQ(pull(rate / 2), first);
+
+    // Free, and a load over a playing module, silence the old one at once.
+    ASSERT_TRUE(player->free());
+    expectSilence("after free");
+    EXPECT_EQ(player->cpu(), 0.0f);
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    pull(2048);
+    ASSERT_TRUE(loadBytes(module));
+    expectSilence("after a reload");
 }
 
 TEST_F(PlayerTest, RealModulesPlayAsLibopenmptRendersThem)
@@ -385,7 +305,7 @@ TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat)
 
 // --- CPU meter ---------------------------------------------------------------------------------
 
-TEST(CpuMeter, RenderTimeOverAudioTime)
+TEST(CpuMeter, RenderTimeOverAboutTheLastSecondOfAudio)
 {
     CpuMeter meter;
     EXPECT_EQ(meter.percent(), 0.0f);
@@ -395,22 +315,14 @@ TEST(CpuMeter, RenderTimeOverAudioTime)
     EXPECT_FLOAT_EQ(meter.percent(), 15.0f);
     meter.reset();
     EXPECT_EQ(meter.percent(), 0.0f);
-}
 
-TEST(CpuMeter, ForgetsWhatIsOlderThanAboutASecond)
-{
-    CpuMeter meter;
     meter.add(50'000'000, 100, 1000);
     for (int i = 0; i < 9; ++i)
         meter.add(0, 100, 1000);
     EXPECT_FLOAT_EQ(meter.percent(), 5.0f);
-    meter.add(0, 100, 1000);
+    meter.add(0, 100, 1000);              // the first slice is now older than a second
     EXPECT_EQ(meter.percent(), 0.0f);
-}
 
-TEST(CpuMeter, SmallSlicesAddUp)
-{
-    CpuMeter meter;
     for (int i = 0; i < 1000; ++i)
         meter.add(1'000'000, 10, 1000);   // 1 ms for each 10 ms
     EXPECT_NEAR(meter.percent(), 10.0f, 0.01f);
