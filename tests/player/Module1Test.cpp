@@ -26,15 +26,11 @@ const std::map<std::int32_t, std::string> kTexts = {
     {24, "Not Playing"},
 };
 
-TEST(ErrorText, EveryCodeFromMinusFiveToForty) {
+TEST(ErrorText, EveryCodeFromMinusFiveToFortyAndTheExtremes) {
     for (std::int32_t code = -5; code <= 40; ++code) {
         const auto it = kTexts.find(code);
-        EXPECT_EQ(player::ErrorText(code), it == kTexts.end() ? "" : it->second)
-            << "code " << code;
+        EXPECT_EQ(player::ErrorText(code), it == kTexts.end() ? "" : it->second) << "code " << code;
     }
-}
-
-TEST(ErrorText, ExtremesHaveNoText) {
     EXPECT_EQ(player::ErrorText(INT32_MIN), "");
     EXPECT_EQ(player::ErrorText(INT32_MAX), "");
     EXPECT_EQ(player::ErrorText(65536 + 2), "") << "codes are compared whole, not by low word";

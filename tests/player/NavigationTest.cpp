@@ -18,15 +18,13 @@ protected:
     }
 };
 
-TEST_F(NavigationTest, NextStartsTheFollowingTrack) {
+TEST_F(NavigationTest, NextAndPrevStartTheNeighbouringTrack) {
     seconds(3);
     player->btnNext_Click();
     EXPECT_EQ(log, (Log{"MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
     expectShowing("1", "230", "0");
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c2"});
-}
 
-TEST_F(NavigationTest, PrevStartsThePrecedingTrack) {
     goTo(9);
     player->btnPrev_Click();
     EXPECT_EQ(log, (Log{"MusicFree", loadCall("1_SATRN.IT"), "MusicPlay"}));
@@ -34,43 +32,31 @@ TEST_F(NavigationTest, PrevStartsThePrecedingTrack) {
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c9"});
 }
 
-TEST_F(NavigationTest, PrevAtTheFirstTrackChangesNothingWhilePlaying) {
-    seconds(4);
-    const auto before = readOuts();
-    player->btnPrev_Click();
-    EXPECT_EQ(readOuts(), before);
-    EXPECT_TRUE(log.empty());
-    seconds(1);
-    expectShowing("0", "191", "5");
-}
-
-TEST_F(NavigationTest, PrevAtTheFirstTrackChangesNothingWhileStopped) {
-    player->btnStop_Click();
-    log.clear();
-    const auto before = readOuts();
-    player->btnPrev_Click();
-    EXPECT_EQ(readOuts(), before);
-    EXPECT_TRUE(log.empty());
-    EXPECT_FALSE(clock.isArmed(tmrBass));
-}
-
-TEST_F(NavigationTest, NextAtTheLastTrackChangesNothingWhilePlaying) {
-    goTo(16);
-    seconds(2);
-    const auto before = readOuts();
-    player->btnNext_Click();
-    EXPECT_EQ(readOuts(), before);
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(NavigationTest, NextAtTheLastTrackChangesNothingWhileStopped) {
-    goTo(16);
-    player->btnStop_Click();
-    log.clear();
-    const auto before = readOuts();
-    player->btnNext_Click();
-    EXPECT_EQ(readOuts(), before);
-    EXPECT_TRUE(log.empty());
+// Prev on the first track, Next on the last, playing or stopped, and Play while playing.
+TEST_F(NavigationTest, ButtonsAtTheEndsOfTheListChangeNothing) {
+    const struct {
+        std::int16_t track;
+        bool stopped;
+        void (player::Player::*click)();
+    } cases[] = {{0, false, &player::Player::btnPrev_Click}, {0, true, &player::Player::btnPrev_Click},
+                 {16, false, &player::Player::btnNext_Click}, {16, true, &player::Player::btnNext_Click},
+                 {7, false, &player::Player::btnPlay_Click}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.track) + (c.stopped ? " stopped" : " playing"));
+        goTo(c.track);
+        seconds(4);
+        if (c.stopped) player->btnStop_Click();
+        log.clear();
+        const auto before = readOuts();
+        (player.get()->*c.click)();
+        EXPECT_EQ(readOuts(), before);
+        EXPECT_TRUE(log.empty());
+        EXPECT_EQ(clock.isArmed(tmrBass), !c.stopped);
+        seconds(1);
+        if (!c.stopped) {
+            EXPECT_EQ(controls.lblTime->Caption(), "5");
+        }
+    }
 }
 
 TEST_F(NavigationTest, StopBlanksTheReadOutsAndStopsCounting) {
@@ -88,7 +74,7 @@ TEST_F(NavigationTest, StopBlanksTheReadOutsAndStopsCounting) {
     EXPECT_EQ(log, Log{"MusicFree"});
 }
 
-TEST_F(NavigationTest, StopThenPlayRestartsTheSameTrack) {
+TEST_F(NavigationTest, StopThenPlayRestartsTheSameTrackAndNextPlaysAgain) {
     goTo(4);
     seconds(7);
     player->btnStop_Click();
@@ -98,33 +84,15 @@ TEST_F(NavigationTest, StopThenPlayRestartsTheSameTrack) {
     EXPECT_EQ(player->state.isPlaying, player::kTrue);
     seconds(1);
     expectShowing("4", "271", "1");
-}
 
-TEST_F(NavigationTest, PlayWhilePlayingDoesNothing) {
-    seconds(2);
-    const auto before = readOuts();
-    player->btnPlay_Click();
-    EXPECT_EQ(readOuts(), before);
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(NavigationTest, StopThenNextPlaysAgain) {
     player->btnStop_Click();
+    log.clear();
     player->btnNext_Click();
-    EXPECT_EQ(log, (Log{"MusicFree", "MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
+    EXPECT_EQ(log, (Log{"MusicFree", loadCall("TYL.S3M"), "MusicPlay"}));
     EXPECT_EQ(player->state.isPlaying, player::kTrue);
     EXPECT_TRUE(clock.isArmed(tmrBass));
     seconds(1);
-    expectShowing("1", "230", "1");
-}
-
-TEST_F(NavigationTest, TuneClickRestartsTheCurrentTrack) {
-    goTo(5);
-    seconds(20);
-    player->Tune5_Click();
-    EXPECT_EQ(log, (Log{"MusicFree", loadCall("TYL.S3M"), "MusicPlay"}));
-    expectShowing("5", "215", "0");
-    EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c6"});
+    expectShowing("5", "215", "1");
 }
 
 TEST_F(NavigationTest, EveryTitleStartsItsTrack) {
@@ -141,8 +109,10 @@ TEST_F(NavigationTest, EveryTitleStartsItsTrack) {
         &player::Player::Tune16_Click};
     for (int k = 16; k >= 0; --k) {
         SCOPED_TRACE(k);
-        log.clear();
         (player.get()->*clicks[k])();
+        seconds(2);
+        log.clear();
+        (player.get()->*clicks[k])(); // the second click restarts the current track
         const auto& row = player::kTrackList[static_cast<std::size_t>(k)];
         EXPECT_EQ(log, (Log{"MusicFree", loadCall(row.file), "MusicPlay"}));
         expectShowing(std::to_string(k), std::to_string(row.length), "0");

@@ -7,7 +7,13 @@ namespace {
 using StartupTest = PlayerFixture;
 
 TEST_F(StartupTest, CallsTheLibraryInOrderAndStartsTheFirstTune) {
+    for (forms::Label* m : controls.markers) m->setVisible(true);
+    player->state.tickerStep = 7;
+    player->state.titleStep = 9;
+    player->state.elapsedSeconds = 33;
+    controls.lbl1->setVisible(false);
     ASSERT_TRUE(player->Form_Load());
+
     const Log expected = {
         "GetVersion",
         "GetVersion",
@@ -18,27 +24,12 @@ TEST_F(StartupTest, CallsTheLibraryInOrderAndStartsTheFirstTune) {
     };
     EXPECT_EQ(log, expected);
     EXPECT_TRUE(box.shown.empty());
-}
-
-TEST_F(StartupTest, ShowsTheReadOutsOfTrackZeroAndOnlyTheFirstMarker) {
-    for (forms::Label* m : controls.markers) m->setVisible(true);
-    ASSERT_TRUE(player->Form_Load());
     expectShowing("0", "191", "0");
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c1"});
     EXPECT_EQ(player->state.trackIndex, 0);
     EXPECT_EQ(player->state.trackFile, "HGLASS.IT");
     EXPECT_EQ(player->state.trackLength, 191);
-    EXPECT_EQ(player->state.elapsedSeconds, 0);
     EXPECT_EQ(player->state.isPlaying, player::kTrue);
-}
-
-TEST_F(StartupTest, PreparesButtonsCountersTitleAndTimers) {
-    player->state.tickerStep = 7;
-    player->state.titleStep = 9;
-    player->state.elapsedSeconds = 33;
-    controls.lbl1->setVisible(false);
-    ASSERT_TRUE(player->Form_Load());
-
     EXPECT_FALSE(btnExit.Visible());
     EXPECT_FALSE(btnInfo.Visible());
     EXPECT_EQ(player->state.tickerStep, 0);
@@ -120,9 +111,7 @@ TEST_F(StartupTest, TicksWhileTheFatalBoxIsUpLoadNothing) {
     box.whileOpen = [&] { seconds(200); };
     EXPECT_FALSE(player->Form_Load());
     for (const std::string& entry : log)
-        EXPECT_EQ(entry.rfind("MusicLoad", 0), std::string::npos) << entry;
-    for (const std::string& entry : log)
-        EXPECT_NE(entry, "MusicFree");
+        EXPECT_TRUE(entry.rfind("MusicLoad", 0) == std::string::npos && entry != "MusicFree") << entry;
 }
 
 TEST_F(StartupTest, UnreachableLibraryLeavesStartUpAtTheFirstCall) {
