@@ -44,8 +44,13 @@ protected:
     static int turnOf(std::int16_t index) { return index >= 1 && index <= 4 ? 3000 : 5500; }
 };
 
-TEST_F(Ticker, LineStaysBlankUntilTheFirstBlackStepThenShowsEntryOne) {
-    run(7000);
+TEST_F(Ticker, LineAndTableStayBlankUntilTheFirstBlackStepThenShowEntryOne) {
+    run(5949);
+    for (const std::string& m : state.messages) EXPECT_EQ(m, "");
+    EXPECT_EQ(state.messageIndex, 0);
+    clock.advance(1);
+    EXPECT_EQ(state.messages, messageTexts());
+    clock.advance(7000 - 5950);
     ASSERT_FALSE(seen.empty());
     EXPECT_TRUE(seen.front().messageClock);
     EXPECT_EQ(seen.front().t, 5500);
@@ -59,14 +64,6 @@ TEST_F(Ticker, LineStaysBlankUntilTheFirstBlackStepThenShowsEntryOne) {
     EXPECT_EQ(lbl2->Caption(), "This can't be good for me!");
     EXPECT_EQ(lbl2->ForeColor(), 0xFFFFFFu); // faded in by 6.325 s
     EXPECT_FALSE(Timer2.Enabled());
-}
-
-TEST_F(Ticker, TableStaysEmptyUntilTheFirstBlackStep) {
-    run(5949);
-    for (const std::string& m : state.messages) EXPECT_EQ(m, "");
-    EXPECT_EQ(state.messageIndex, 0);
-    clock.advance(1);
-    EXPECT_EQ(state.messages, messageTexts());
 }
 
 TEST_F(Ticker, EachMessageStaysItsTurnAndTheCycleTakes182AndAHalfSeconds) {
@@ -87,16 +84,28 @@ TEST_F(Ticker, EachMessageStaysItsTurnAndTheCycleTakes182AndAHalfSeconds) {
     EXPECT_EQ(changes[33].index, 34);
 }
 
-TEST_F(Ticker, TextChangesOnlyAtBlackStepsAndAlwaysToTheCurrentEntry) {
+// Over one cycle: the text changes only at black steps, always to the current entry, and every
+// fade run is eleven steps 75 ms apart that never overlap the next.
+TEST_F(Ticker, TextChangesOnlyAtBlackStepsInFadeRunsOfElevenSteps) {
     run(5950 + 182500 + 100);
     std::string shown;
     std::size_t messageClockTicks = 0;
+    std::int64_t runStart = -1;
+    int steps = 0;
     for (const Observation& o : seen) {
         if (o.messageClock) {
             ++messageClockTicks;
             EXPECT_EQ(o.caption, shown) << "a message-clock tick changed the text at " << o.t;
-        } else if (o.caption != shown) {
-            EXPECT_EQ(o.colour, 0u) << "text changed while visible at " << o.t;
+            if (runStart >= 0) {
+                EXPECT_EQ(steps, 11) << "run from " << runStart;
+            }
+            runStart = o.t;
+            steps = 0;
+        } else {
+            EXPECT_EQ(o.t, runStart + 75 * ++steps);
+            if (o.caption != shown) {
+                EXPECT_EQ(o.colour, 0u) << "text changed while visible at " << o.t;
+            }
         }
         if (o.t >= 5950) {
             EXPECT_EQ(o.caption, messageTexts()[static_cast<std::size_t>(o.index)]) << o.t;
@@ -104,24 +113,6 @@ TEST_F(Ticker, TextChangesOnlyAtBlackStepsAndAlwaysToTheCurrentEntry) {
         shown = o.caption;
     }
     EXPECT_EQ(messageClockTicks, 36u);
-}
-
-TEST_F(Ticker, FadeRunsAreElevenStepsAndNeverOverlap) {
-    run(5500 + 60000);
-    std::int64_t runStart = -1;
-    int steps = 0;
-    for (const Observation& o : seen) {
-        if (o.messageClock) {
-            if (runStart >= 0) {
-                EXPECT_EQ(steps, 11) << "run from " << runStart;
-            }
-            runStart = o.t;
-            steps = 0;
-        } else {
-            ++steps;
-            EXPECT_EQ(o.t, runStart + 75 * steps);
-        }
-    }
 }
 
 TEST_F(Ticker, MessageClockRetimesItselfFromTheIndexItFinds) {
@@ -136,17 +127,15 @@ TEST_F(Ticker, MessageClockRetimesItselfFromTheIndexItFinds) {
     fx->Timer3_Timer();
     EXPECT_EQ(Timer3.Interval(), 5500);
     EXPECT_EQ(Timer2.Interval(), 75);
-}
 
-TEST_F(Ticker, OutOfRangeIndexLeavesTheLineAlone) {
+    // An index outside the table leaves the line alone.
     state.messages = messageTexts();
     lbl2->setCaption("kept");
-    state.messageIndex = -3;
-    fx->Timer3_Timer();
-    EXPECT_EQ(lbl2->Caption(), "kept");
-    state.messageIndex = 35;
-    fx->Timer3_Timer();
-    EXPECT_EQ(lbl2->Caption(), "kept");
+    for (std::int16_t index : {std::int16_t{-3}, std::int16_t{35}}) {
+        state.messageIndex = index;
+        fx->Timer3_Timer();
+        EXPECT_EQ(lbl2->Caption(), "kept") << index;
+    }
 }
 
 TEST_F(Ticker, InfosRefillsEveryEntryAndWrapsAfterTheLast) {
