@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 using namespace modwriter;
@@ -94,7 +95,7 @@ TEST_P(WriterRoundTrip, LibopenmptReadsBackWhatWasWritten) {
     }
 }
 
-TEST_P(WriterRoundTrip, SongStopsAfterItsLastOrder) {
+TEST_P(WriterRoundTrip, SongStopsAfterItsLastOrderOrAtAPatternBreak) {
     Song song = roundTripSong(GetParam() == Format::IT);
     song.speed = 6;
     song.tempo = 125;
@@ -103,16 +104,10 @@ TEST_P(WriterRoundTrip, SongStopsAfterItsLastOrder) {
     EXPECT_NEAR(m->get_duration_seconds(), 4 * 7.68, 0.01);
     const auto audio = musictest::render(*m, 60);
     EXPECT_NEAR(static_cast<double>(audio.size() / 2) / musictest::kRate, 4 * 7.68, 0.2);
-}
 
-TEST_P(WriterRoundTrip, PatternBreakShortensTheLastPattern) {
-    Song song = roundTripSong(GetParam() == Format::IT);
-    song.speed = 6;
-    song.tempo = 125;
     song.orders = {0};
     song.patterns[0].at(31, 4) = Cell{kNoteNone, 0, -1, 'C', 0};
-    auto m = musictest::load(writeSong(song, GetParam()));
-    EXPECT_NEAR(m->get_duration_seconds(), 32 * 0.12, 0.01);
+    EXPECT_NEAR(musictest::load(writeSong(song, GetParam()))->get_duration_seconds(), 32 * 0.12, 0.01);
 }
 
 TEST_P(WriterRoundTrip, NoteSixtyPlaysTheSampleAtItsBaseRate) {
@@ -137,40 +132,30 @@ INSTANTIATE_TEST_SUITE_P(Formats, WriterRoundTrip, ::testing::Values(Format::S3M
                          [](const auto& info) { return info.param == Format::IT ? std::string("IT") : std::string("S3M"); });
 
 TEST(WriterErrors, RejectsSongsTheFormatCannotHold) {
-    Song song = roundTripSong(false);
-    Song tooWide = song;
-    tooWide.channels.resize(17);
-    for (auto& p : tooWide.patterns) p = Pattern(64, 17);
-    EXPECT_THROW(writeSong(tooWide, Format::S3M), WriteError);
-    EXPECT_NO_THROW(writeSong(tooWide, Format::IT));
-
-    Song shortPattern = song;
-    shortPattern.patterns[1] = Pattern(32, 5);
-    EXPECT_THROW(writeSong(shortPattern, Format::S3M), WriteError);
-    EXPECT_NO_THROW(writeSong(shortPattern, Format::IT));
-
-    Song withInstruments = roundTripSong(true);
-    EXPECT_THROW(writeSong(withInstruments, Format::S3M), WriteError);
-
-    Song badOrder = song;
-    badOrder.orders.push_back(3);
-    EXPECT_THROW(writeSong(badOrder, Format::IT), WriteError);
-
-    Song badNote = song;
-    badNote.patterns[0].at(0, 0).note = 120;
-    EXPECT_THROW(writeSong(badNote, Format::IT), WriteError);
-
-    Song badLoop = song;
-    badLoop.samples[0].loopEnd = static_cast<std::uint32_t>(badLoop.samples[0].data.size() + 1);
-    EXPECT_THROW(writeSong(badLoop, Format::S3M), WriteError);
-
-    Song badInstrument = song;
-    badInstrument.patterns[0].at(0, 0).instrument = 4;
-    EXPECT_THROW(writeSong(badInstrument, Format::IT), WriteError);
-
-    Song badTempo = song;
-    badTempo.tempo = 20;
-    EXPECT_THROW(writeSong(badTempo, Format::IT), WriteError);
+    const Song song = roundTripSong(false);
+    const auto changed = [&](const std::function<void(Song&)>& change) {
+        Song s = song;
+        change(s);
+        return s;
+    };
+    const Song tooWide = changed([](Song& s) {
+        s.channels.resize(17);
+        for (auto& p : s.patterns) p = Pattern(64, 17);
+    });
+    const Song shortPattern = changed([](Song& s) { s.patterns[1] = Pattern(32, 5); });
+    // S3M holds 16 channels and 64-row patterns only; IT holds both.
+    for (const Song& s : {tooWide, shortPattern}) {
+        EXPECT_THROW(writeSong(s, Format::S3M), WriteError);
+        EXPECT_NO_THROW(writeSong(s, Format::IT));
+    }
+    EXPECT_THROW(writeSong(roundTripSong(true), Format::S3M), WriteError) << "instruments in S3M";
+    EXPECT_THROW(writeSong(changed([](Song& s) { s.orders.push_back(3); }), Format::IT), WriteError);
+    EXPECT_THROW(writeSong(changed([](Song& s) { s.patterns[0].at(0, 0).note = 120; }), Format::IT), WriteError);
+    EXPECT_THROW(writeSong(changed([](Song& s) { s.samples[0].loopEnd = static_cast<std::uint32_t>(s.samples[0].data.size() + 1); }),
+                           Format::S3M),
+                 WriteError);
+    EXPECT_THROW(writeSong(changed([](Song& s) { s.patterns[0].at(0, 0).instrument = 4; }), Format::IT), WriteError);
+    EXPECT_THROW(writeSong(changed([](Song& s) { s.tempo = 20; }), Format::IT), WriteError);
 }
 
 TEST(WriterErrors, ReportsUnwritablePathsAndUnknownExtensions) {
