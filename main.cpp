@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Drelkin"));
     QApplication::setApplicationName(QStringLiteral("Drelkin - Velsmoor, Part I [Orvantis]"));
     QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.drelkin.Velsmoor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.ico")));
 
     const std::string programDir = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();

@@ -24,10 +24,11 @@ class Ticker : public EffectsFixture {
 protected:
     std::vector<Observation> seen;
     std::vector<Change> changes; // when messageIndex moved, and to what
+    std::int16_t lastIndex = 0;   // a member: the tick observer outlives run()
 
     void run(std::int64_t ms) {
-        std::int16_t lastIndex = state.messageIndex;
-        afterTick = [&](const forms::Timer& t) {
+        lastIndex = state.messageIndex;
+        afterTick = [this](const forms::Timer& t) {
             if (&t != &Timer2 && &t != &Timer3) return;
             seen.push_back({clock.now(), &t == &Timer3, lbl2->Caption(), lbl2->ForeColor(),
                             state.messageIndex});
