@@ -1,3 +1,4 @@
+// Test programs whose tests need a QApplication.
 #include <QApplication>
 #include <gtest/gtest.h>
 
