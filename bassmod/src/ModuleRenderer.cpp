@@ -43,9 +43,4 @@ std::size_t ModuleRenderer::render(std::uint32_t rate, std::int16_t* interleaved
     return done;
 }
 
-double ModuleRenderer::durationSeconds() const
-{
-    return module_->get_duration_seconds();
-}
-
 } // namespace bassmod

@@ -27,8 +27,6 @@ public:
     // asked means the song has ended; the rest of the buffer is left alone.
     std::size_t render(std::uint32_t rate, std::int16_t* interleaved, std::size_t frames);
 
-    double durationSeconds() const;
-
 private:
     std::vector<std::uint8_t> bytes_;
     bool surround_;

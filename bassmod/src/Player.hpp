@@ -33,8 +33,6 @@ public:
     bool fail(std::int32_t code);
     bool succeed();
 
-    AudioOutput& output() { return *output_; }
-
 private:
     void fill(std::int16_t* interleaved, std::size_t frames) noexcept override;
     // Takes the module away from the audio thread; the caller destroys it outside the lock.
