@@ -65,9 +65,7 @@ bool Player::Form_Load() {
     c_.Timer1->setEnabled(true);
     c_.Timer3->setEnabled(true);
 
-    Load();
-    Play();
-    Playing();
+    startCurrentTrack();
     return true;
 }
 
