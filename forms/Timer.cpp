@@ -10,16 +10,17 @@ Timer::~Timer() { clock_.disarm(*this); }
 
 void Timer::setInterval(int ms) {
     interval_ = ms < 0 ? 0 : ms;
-    if (live())
-        clock_.arm(*this, interval_);
-    else
-        clock_.disarm(*this);
+    rearm();
 }
 
 void Timer::setEnabled(bool on) {
     if (on == enabled_)
         return;
     enabled_ = on;
+    rearm();
+}
+
+void Timer::rearm() {
     if (live())
         clock_.arm(*this, interval_);
     else

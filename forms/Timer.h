@@ -47,6 +47,8 @@ public:
     void tick();
 
 private:
+    void rearm();
+
     TimerClock& clock_;
     std::string name_;
     int interval_ = 0;
