@@ -213,7 +213,7 @@ void Container::setPicture(const QImage& image) {
 void Container::setFlatBorder(bool on) {
     border_ = on;
     for (Picture* p : pictureOrder_)
-        p->setGeometry(p->pixelRect().translated(borderPixels(), borderPixels()));
+        p->place();
     update();
 }
 
@@ -405,7 +405,7 @@ void Container::mouseReleaseEvent(QMouseEvent* e) {
 Picture::Picture(Container* container, const std::string& name, float left, float top,
                  float width, float height)
     : Container(container, name), Control(container, name, left, top, width, height) {
-    setGeometry(pixelRect().translated(container->borderPixels(), container->borderPixels()));
+    place();
     QWidget::setVisible(true);
 }
 
@@ -417,10 +417,13 @@ float Picture::designHeightTwips() const {
     return static_cast<float>(container() ? container()->toTwipsY(Control::Height()) : Control::Height());
 }
 
-void Picture::placementChanged(const QRect&) {
+// The container's frame lies outside its inner area, so the child widget sits past it.
+void Picture::place() {
     const int b = container() ? container()->borderPixels() : 0;
     setGeometry(pixelRect().translated(b, b));
 }
+
+void Picture::placementChanged(const QRect&) { place(); }
 
 void Picture::visibilityChanged() { QWidget::setVisible(Control::Visible()); }
 

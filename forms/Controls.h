@@ -216,6 +216,7 @@ private:
     friend class Container;
     Picture(Container* container, const std::string& name, float left, float top, float width,
             float height);
+    void place();
     void placementChanged(const QRect& oldRect) override;
     void visibilityChanged() override;
 };
