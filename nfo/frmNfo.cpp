@@ -10,13 +10,12 @@
 #include <QPalette>
 
 #include "effects/PulseRamp.h"
+#include "player/PlayerState.h"
 
 namespace nfo {
 
 namespace {
 
-constexpr std::int16_t kTrue = -1;
-constexpr std::int16_t kFalse = 0;
 constexpr forms::Colour kWhite = 0xFFFFFF;
 constexpr forms::Colour kBlack = 0x000000;
 
@@ -170,7 +169,7 @@ void frmNfo::Back_MouseMove(const forms::MouseEventArgs&) { stopPulse(); }
 
 void frmNfo::lblNfo_MouseMove(const forms::MouseEventArgs& e) {
     stopPulse();
-    if (!isLoaded() || dragging == kFalse || !forms::Form::canPlaceWindows())
+    if (!isLoaded() || dragging == player::kFalse || !forms::Form::canPlaceWindows())
         return;
     const float left = static_cast<float>((static_cast<double>(form_->Left()) + e.X) -
                                           static_cast<double>(dragStartX));
@@ -182,7 +181,7 @@ void frmNfo::lblNfo_MouseMove(const forms::MouseEventArgs& e) {
 }
 
 void frmNfo::lblNfo_MouseDown(const forms::MouseEventArgs& e) {
-    dragging = kTrue;
+    dragging = player::kTrue;
     dragStartX = e.X;
     dragStartY = e.Y;
     // Where the program may not place its own window, the compositor drags it instead.
@@ -190,7 +189,7 @@ void frmNfo::lblNfo_MouseDown(const forms::MouseEventArgs& e) {
         form_->startSystemMove();
 }
 
-void frmNfo::lblNfo_MouseUp(const forms::MouseEventArgs&) { dragging = kFalse; }
+void frmNfo::lblNfo_MouseUp(const forms::MouseEventArgs&) { dragging = player::kFalse; }
 
 void frmNfo::lblClose_MouseMove(const forms::MouseEventArgs&) {
     if (isLoaded())
