@@ -150,10 +150,15 @@ void Player::freeModuleIgnoringErrors() {
     }
 }
 
+void Player::changed() {
+    if (stateChanged) stateChanged();
+}
+
 void Player::startCurrentTrack() {
     Load();
     Play();
     Playing();
+    changed();
 }
 
 void Player::btnPrev_Click() {
@@ -163,6 +168,7 @@ void Player::btnPrev_Click() {
         startCurrentTrack();
     } else {
         state.trackIndex = 0;
+        changed();
     }
 }
 
@@ -188,6 +194,7 @@ void Player::btnStop_Click() {
     for (forms::Label* l : {c_.lblTime, c_.lblTime2, c_.lblOrgTime, c_.lblOrgTime2,
                             c_.lblTrackNro, c_.lblTrackNro2})
         l->setCaption(blank);
+    changed();
 }
 
 void Player::TuneClick(std::int16_t index) {
@@ -214,6 +221,7 @@ void Player::tmrBass_Timer() {
         // After the last track the index goes back to the intro without loading it; the next
         // tick finds the intro's length already counted and moves straight on to track 1.
         state.trackIndex = 0;
+        changed();
     }
 }
 

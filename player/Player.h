@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "forms/Controls.h"
@@ -84,9 +85,14 @@ public:
 
     bool errorBoxOpen() const { return boxesOpen_ > 0; }
 
+    // Told after every change of the current track or of playing and stopped; not on the
+    // count of seconds.
+    std::function<void()> stateChanged;
+
 private:
     void startCurrentTrack();
     void setPair(forms::Label* a, forms::Label* b, const std::string& text);
+    void changed();
 
     Environment env_;
     PlayerControls c_;
