@@ -1,8 +1,11 @@
 #include "mainwindow/frmMain.h"
 
+#include <QEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QString>
 
+#include "forms/Accessibility.h"
 #include "player/TrackList.h"
 
 namespace mainwindow {
@@ -15,6 +18,23 @@ constexpr forms::Colour kValueRed = 0x0000C0;
 constexpr forms::Colour kLegendOrange = 0x0040C0;
 
 const char* const kLegend = "Track Number\r\nTrack Time\r\nTime Elapsed\r\nCPU Usage";
+
+// Hands the window's key presses to the window; the skin has no control that takes focus.
+class KeyWatcher final : public QObject {
+public:
+    KeyWatcher(QObject* parent, std::function<bool(const QKeyEvent&)> onKey)
+        : QObject(parent), onKey_(std::move(onKey)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::KeyPress)
+            return onKey_(static_cast<const QKeyEvent&>(*event));
+        return false;
+    }
+
+private:
+    std::function<bool(const QKeyEvent&)> onKey_;
+};
 const char* const kModListHeading = "-- ModList --\r\n\r\n";
 
 QImage asset(const char* name) {
@@ -78,6 +98,7 @@ frmMain::frmMain(player::Environment env, std::function<void(const std::string&)
     effects_ = std::make_unique<effects::Effects>(player_->state, ec, *env_.library);
 
     wireEvents();
+    exposeToAssistiveTechnology();
 }
 
 frmMain::~frmMain() {
@@ -220,6 +241,34 @@ void frmMain::wireEvents() {
 
     for (std::size_t k = 0; k < tunes.size(); ++k)
         tunes[k]->onClick = guarded([&p, k] { p.TuneClick(static_cast<std::int16_t>(k)); });
+
+    form_->installEventFilter(new KeyWatcher(form_.get(), [this](const QKeyEvent& e) {
+        return Form_KeyDown(e.key(), e.modifiers(), e.isAutoRepeat());
+    }));
+}
+
+void frmMain::exposeToAssistiveTechnology() {
+    forms::enableAccessibility();
+    form_->setAccessibleName(QString::fromLatin1(player::kProgramTitle));
+    const std::pair<ButtonPair*, const char*> buttons[] = {
+        {&prev, "Prev"}, {&play, "Play"}, {&next, "Next"},
+        {&stop, "Stop"}, {&info, "Info"}, {&exit, "Exit"},
+    };
+    // Both images of a button press it: the resting one is what shows until the pointer
+    // comes by.
+    for (const auto& [b, name] : buttons)
+        for (forms::Picture* image : {b->lit, b->resting})
+            forms::exposeButton(*image, name, b->lit->onClick);
+    const std::pair<forms::Label*, const char*> readOuts[] = {
+        {lblTrackNro, "Track Number"}, {lblOrgTime, "Track Time"},
+        {lblTime, "Time Elapsed"}, {lblCPU, "CPU Usage"},
+    };
+    for (const auto& [label, legend] : readOuts)
+        forms::exposeLabel(*label, legend);
+    for (forms::Label* title : tunes)
+        forms::exposeLabel(*title);
+    forms::exposeLabel(*lbl1);
+    forms::exposeLabel(*lbl2);
 }
 
 bool frmMain::Form_Load() { return player_->Form_Load(); }
@@ -270,6 +319,31 @@ void frmMain::btnExit_Click() {
     form_->close();
     if (nfo_ && nfo_->isLoaded())
         nfo_->Unload();
+}
+
+bool frmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift, bool autoRepeat) {
+    shift &= ~Qt::KeypadModifier;
+    const std::function<void()>* click = nullptr;
+    if (shift == Qt::ControlModifier && keyCode == Qt::Key_Q) {
+        click = &exit.lit->onClick;
+    } else if (shift == Qt::NoModifier) {
+        switch (keyCode) {
+        case Qt::Key_Left: click = &prev.lit->onClick; break;
+        case Qt::Key_Right: click = &next.lit->onClick; break;
+        case Qt::Key_Space:
+            click = player_->state.isPlaying ? &stop.lit->onClick : &play.lit->onClick;
+            break;
+        case Qt::Key_Home: click = &tunes[0]->onClick; break;
+        case Qt::Key_I: click = &info.lit->onClick; break;
+        default: break;
+        }
+    }
+    if (!click)
+        return false;
+    // A held arrow walks through the list; any other key held down acts once.
+    if (!autoRepeat || keyCode == Qt::Key_Left || keyCode == Qt::Key_Right)
+        (*click)();
+    return true;
 }
 
 void frmMain::btnInfo_Click() {

@@ -57,6 +57,10 @@ public:
     void btnExit_Click();
     void btnInfo_Click();
 
+    // A key pressed on the window runs what the click on the matching control runs; true when
+    // the key means something here.
+    bool Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift, bool autoRepeat = false);
+
     // Controls, by their names.
     forms::Picture* MainSkin = nullptr;
     ButtonPair prev, play, next, stop, info, exit;
@@ -84,6 +88,7 @@ public:
 private:
     void buildControls();
     void wireEvents();
+    void exposeToAssistiveTechnology();
     void light(const ButtonPair& b);
     void rest(const ButtonPair& b);
     // Runs a handler; a library error it raises ends the program through fatal.

@@ -7,9 +7,11 @@
 #include <QEvent>
 #include <QFile>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPalette>
 
 #include "effects/PulseRamp.h"
+#include "forms/Accessibility.h"
 #include "player/PlayerState.h"
 
 namespace nfo {
@@ -21,20 +23,31 @@ constexpr forms::Colour kBlack = 0x000000;
 
 // A window manager may close the window behind the program's back (a key chord, a task-bar
 // menu); that has to count as an unload, or the object would think the window is still there.
-class CloseWatcher final : public QObject {
+// Escape closes the window as its Close label does.
+class WindowWatcher final : public QObject {
 public:
-    CloseWatcher(QObject* parent, std::function<void()> onClose)
-        : QObject(parent), onClose_(std::move(onClose)) {}
+    WindowWatcher(QObject* parent, std::function<void()> onClose, std::function<void()> onEscape)
+        : QObject(parent), onClose_(std::move(onClose)), onEscape_(std::move(onEscape)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == parent() && event->type() == QEvent::Close && onClose_)
+        if (watched != parent())
+            return false;
+        if (event->type() == QEvent::Close && onClose_)
             onClose_();
+        if (event->type() == QEvent::KeyPress) {
+            const auto& key = static_cast<const QKeyEvent&>(*event);
+            if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
+                onEscape_();
+                return true;
+            }
+        }
         return false;
     }
 
 private:
     std::function<void()> onClose_;
+    std::function<void()> onEscape_;
 };
 
 std::string readResource(const char* path) {
@@ -116,7 +129,10 @@ void frmNfo::load() {
     close.onMouseMove = [this](const forms::MouseEventArgs& e) { lblClose_MouseMove(e); };
     close.onClick = [this] { lblClose_Click(); };
 
-    form->installEventFilter(new CloseWatcher(form, [this] { closedByWindowSystem(); }));
+    form->installEventFilter(new WindowWatcher(
+        form, [this] { closedByWindowSystem(); }, [this] { lblClose_Click(); }));
+    forms::exposeLabel(text);
+    forms::exposeLabel(close);
 
     form_ = form;
     back_ = &back;
