@@ -20,6 +20,8 @@ inline const QRect kButtonPlates[6] = {
     QRect(383, 453, 34, 19), QRect(427, 453, 34, 19), QRect(471, 453, 37, 19),
 };
 inline const QRect kPortraitBand(140, 22, 93, 457);
+// The cover the desktop's media controls show: a square around the portrait's head.
+inline const QRect kCover(96, 44, 180, 180);
 inline const QPointF kLogoOrigin(283, 46);
 
 } // namespace artgen

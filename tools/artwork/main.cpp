@@ -10,6 +10,7 @@
 // after changing a drawing here and commit the result. Every run writes the same bytes: the
 // textures come from seeded noise and nothing depends on installed fonts, time or locale.
 #include "Artwork.h"
+#include "SkinGeometry.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +61,9 @@ int writeAll(const QString& dirPath)
         std::fprintf(stderr, "artgen: cannot create %s\n", qPrintable(dirPath));
         return 1;
     }
-    bool ok = writePng(dir.filePath("skin.png"), opaque(artgen::makeSkin()));
+    const QImage skin = artgen::makeSkin();
+    bool ok = writePng(dir.filePath("skin.png"), opaque(skin));
+    ok = writePng(dir.filePath("cover.png"), opaque(skin.copy(artgen::kCover))) && ok;
     for (const ButtonSpec& b : kButtons) {
         ok = writePng(dir.filePath(QString("%1.png").arg(b.name)), opaque(artgen::makeButton(b.word, b.width, 19, true))) && ok;
         ok = writePng(dir.filePath(QString("%1_org.png").arg(b.name)), opaque(artgen::makeButton(b.word, b.width, 19, false))) && ok;
