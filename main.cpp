@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "desktop/MediaPlayer2.h"
 #include "forms/ErrorBox.h"
 #include "forms/Timer.h"
 #include "mainwindow/frmMain.h"
@@ -96,6 +97,10 @@ int main(int argc, char** argv) {
     };
 
     mainwindow::frmMain window(env, fatal);
+    // A disk already running in this session comes to the front instead; nothing plays twice.
+    desktop::MediaPlayer2 mediaControls(window, programDir);
+    if (mediaControls.start() == desktop::MediaPlayer2::Start::AlreadyRunning)
+        return 0;
     try {
         if (!window.Form_Load())
             return 1;

@@ -46,6 +46,8 @@ foreach(size 16 24 32)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
     RENAME ${VELSMOOR_APP_ID}.png)
 endforeach()
+# The cover the desktop's media controls show, found beside the program.
+install(FILES ${PROJECT_SOURCE_DIR}/assets/cover.png DESTINATION ${VELSMOOR_INSTALL_DIR})
 
 # --- Windows resources ------------------------------------------------------------------------
 

@@ -1,0 +1,68 @@
+// The disk on the desktop's session bus: the MPRIS media-player interfaces that panels, lock
+// screens, media keys and playerctl use, and one running disk per session.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+namespace mainwindow {
+class frmMain;
+}
+
+namespace desktop {
+
+inline constexpr const char* kBusName = "org.mpris.MediaPlayer2.velsmoor";
+inline constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
+
+class MediaPlayer2 final : public QObject {
+    Q_OBJECT
+public:
+    enum class Start {
+        Serving,        // this disk answers on the bus
+        NoBus,          // no session bus (or it refused the name): the disk runs on its own
+        AlreadyRunning, // another disk holds the name and was raised; this one must end
+    };
+
+    // programDir holds the program file and the cover picture beside it.
+    MediaPlayer2(mainwindow::frmMain& window, const std::string& programDir);
+
+    // Claims the player's name; to be called before the disk starts playing.
+    Start start();
+
+    // What the bus reads and does. Transport runs the skin's own click handlers; while an error
+    // box waits for the user, nothing reaches them (as no click does).
+    QVariantMap metadata() const;
+    QString playbackStatus() const;
+    qlonglong position() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
+    void next();
+    void previous();
+    void play();
+    void stop();
+    void pause();
+    void playPause();
+    void raise();
+    void quit();
+
+private:
+    struct Seen {
+        int track = -1;
+        bool playing = false;
+    };
+    int track() const;
+    bool playing() const;
+    bool blocked() const;
+    void click(const std::function<void()>& handler);
+    void announceChanges();
+
+    mainwindow::frmMain& window_;
+    QString artUrl_;
+    Seen seen_;
+};
+
+} // namespace desktop
