@@ -1,7 +1,11 @@
 #include <algorithm>
+#include <map>
+
+#include <QAccessible>
 
 #include "../support/MouseDriver.h"
 #include "MainWindowFixture.h"
+#include "player/TrackList.h"
 
 namespace mainwindowtest {
 namespace {
@@ -158,6 +162,63 @@ TEST_F(Interaction, ExitClosesTheNfoWindowToo) {
     w.btnExit_Click();
     EXPECT_FALSE(w.form().isVisible());
     EXPECT_FALSE(w.nfoWindow()->isLoaded());
+}
+
+// What a screen reader finds on the window: what it shows, by name.
+std::multimap<std::string, QAccessibleInterface*> shownByName(QAccessibleInterface* node) {
+    std::multimap<std::string, QAccessibleInterface*> found;
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (!child || child->state().invisible)
+            continue;
+        found.emplace(child->text(QAccessible::Name).toStdString(), child);
+        found.merge(shownByName(child));
+    }
+    return found;
+}
+
+TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
+    startUp();
+    auto& w = *window;
+    auto shown = [&] { return shownByName(QAccessible::queryAccessibleInterface(&w.form())); };
+    auto press = [&](const std::string& name) {
+        auto all = shown();
+        ASSERT_EQ(all.count(name), 1u) << name;
+        QAccessibleInterface* item = all.find(name)->second;
+        EXPECT_EQ(item->role(), QAccessible::Button) << name;
+        ASSERT_NE(item->actionInterface(), nullptr) << name;
+        EXPECT_TRUE(item->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction())) << name;
+        item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    auto expectShown = [&](std::initializer_list<const char*> names) {
+        const auto all = shown();
+        for (const char* name : names)
+            EXPECT_EQ(all.count(name), 1u) << name;
+    };
+
+    // Both images of a button are named; only the one in front is seen, lit or resting.
+    expectShown({"Track Number 0", "Track Time 191", "Time Elapsed 0"});
+    for (const char* button : {"Prev", "Play", "Next", "Stop"})
+        press(button);
+    expectShown({"Track Number ..."});
+    for (const auto& title : player::kTuneTitles)
+        press(std::string(title));
+    EXPECT_EQ(w.player().state.trackIndex, 16);
+    press("Prev");
+    expectShown({"Track Number 15", "Time Elapsed 0"});
+    press("Stop");
+    expectShown({"Track Number ...", "Track Time ...", "Time Elapsed ..."});
+    EXPECT_EQ(w.player().state.isPlaying, player::kFalse);
+    testsupport::MouseDriver mouse(w.form());
+    mouse.move(mouse.at(285, 460)); // bare skin: the resting images come to the front
+    press("Play");
+    EXPECT_EQ(w.player().state.isPlaying, player::kTrue);
+    press("Info");
+    ASSERT_NE(w.nfoWindow(), nullptr);
+    EXPECT_TRUE(w.nfoWindow()->isLoaded());
+    press("Exit");
+    EXPECT_FALSE(w.form().isVisible());
 }
 
 } // namespace

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# The real program in a desktop session of its own (a virtual X display and a private session
+# bus), driven through its media controls by playerctl and through its window by xdotool.
+# Usage: desktop-session.sh PROGRAM   (run inside dbus-run-session)
+set -uo pipefail
+program=$1
+[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || { echo "run me inside dbus-run-session"; exit 2; }
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Polls for up to 10 s until the command prints the wanted text.
+expect() {
+    local what=$1 want=$2 got="" end=$((SECONDS + 10))
+    shift 2
+    while :; do
+        got=$("$@" 2>/dev/null)
+        [ "$got" = "$want" ] && return 0
+        [ "$SECONDS" -ge "$end" ] && break
+        sleep 0.1
+    done
+    fail "$what: '$got', wanted '$want'"
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$scratch/display")
+export SDL_AUDIODRIVER=dummy
+unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
+
+"$program" 2>"$scratch/first.err" &
+first=$!
+pids+=("$first")
+
+pc() { playerctl -p velsmoor "$@"; }
+title() { pc metadata xesam:title; }
+number() { pc metadata xesam:trackNumber; }
+status() { pc status; }
+windows() { xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | wc -l; }
+
+expect "title at start" "Harbour of Glass" title
+expect "status at start" "Playing" status
+wid=$(xdotool search --onlyvisible --name '^Form1$' | head -1)
+
+# The red ink of the read-outs for track number, length and elapsed seconds (41 x 8 pixels
+# each, 8 apart): its pixel signature and how many pixels it has, per read-out.
+readouts() {
+    import -window "$wid" "$scratch/window.png" 2>/dev/null || return
+    local y
+    for y in 440 448 456; do
+        convert "$scratch/window.png" -crop 41x8+88+$y +repage -fill black +opaque '#C00000' \
+            -fill white -opaque '#C00000' -format '%# %[fx:round(mean*w*h)] ' info:
+    done
+}
+# All three read-outs show "...": the same ink, three dots of 2 x 2 pixels.
+stopShown() {
+    local r
+    read -ra r <<<"$(readouts)"
+    [ "${#r[@]}" = 6 ] && [ "${r[0]}" = "${r[2]}" ] && [ "${r[2]}" = "${r[4]}" ] &&
+        [ "${r[1]}" = 12 ] && echo yes
+}
+
+# Media controls: each command, then what the player reports.
+pc next
+expect "title after next" "Moonwalker Drift" title
+expect "track number after next" "1" number
+import -window "$wid" "$scratch/playing.png"
+pc stop
+expect "status after stop" "Stopped" status
+expect "read-outs after stop" "yes" stopShown
+cp "$scratch/window.png" "$scratch/stopped.png"
+pc play
+expect "status after play" "Playing" status
+expect "title after play" "Moonwalker Drift" title
+pc previous
+expect "title after previous" "Harbour of Glass" title
+pc previous 2>/dev/null # refused: there is nothing before the first tune
+busctl --user call org.mpris.MediaPlayer2.velsmoor /org/mpris/MediaPlayer2 \
+    org.mpris.MediaPlayer2.Player Previous
+expect "title after previous at the first tune" "Harbour of Glass" title
+expect "status after previous at the first tune" "Playing" status
+
+# A second start raises the first and ends at once; the first plays on.
+timeout 20 "$program" 2>/dev/null
+rc=$?
+[ "$rc" = 0 ] || fail "the second start ended with $rc"
+expect "players on the bus" "velsmoor" playerctl -l
+expect "windows after a second start" "1" windows
+expect "status after a second start" "Playing" status
+kill -0 "$first" 2>/dev/null || fail "the first disk ended"
+
+# Keys on the window, each as the click on the matching control.
+xdotool windowfocus --sync "$wid"
+keys=(
+    # key       title afterwards         status
+    "Right      Moonwalker Drift         Playing"
+    "Right      Quiet Engines            Playing"
+    "Left       Moonwalker Drift         Playing"
+    "Home       Harbour of Glass         Playing"
+    "space      Harbour of Glass         Stopped"
+    "space      Harbour of Glass         Playing"
+)
+for row in "${keys[@]}"; do
+    key=$(awk '{print $1}' <<<"$row")
+    wantStatus=$(awk '{print $NF}' <<<"$row")
+    wantTitle=$(sed -E 's/^[^ ]+ +//; s/ +[^ ]+$//' <<<"$row")
+    xdotool key "$key"
+    expect "title after key $key" "$wantTitle" title
+    expect "status after key $key" "$wantStatus" status
+done
+xdotool key i
+expect "windows after key I" "2" windows
+nfo=$(xdotool search --onlyvisible --name '^Form1$' | grep -vx "$wid" | head -1)
+if [ -n "$nfo" ]; then
+    xdotool windowfocus --sync "$nfo"
+    import -window root "$scratch/nfo.png"
+    xdotool key Escape
+fi
+expect "windows after Escape" "1" windows
+xdotool windowfocus --sync "$wid"
+xdotool key ctrl+q
+for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$first" 2>/dev/null; then
+    fail "Ctrl+Q did not end the program"
+else
+    wait "$first"
+    rc=$?
+    [ "$rc" = 0 ] || fail "the program ended with $rc after Ctrl+Q"
+fi
+
+if [ -n "${DESKTOP_SESSION_SHOTS:-}" ]; then
+    cp "$scratch"/{playing,stopped,nfo}.png "$DESKTOP_SESSION_SHOTS"/ 2>/dev/null
+fi
+[ "$failures" = 0 ] && echo "desktop session: all checks passed"
+exit $((failures > 0))
