@@ -30,6 +30,8 @@ check_tree() {
         || fail "$bindir/velsmoor does not lead to $programdir/velsmoor"
     [ -x "$folder/velsmoor" ] || fail "$programdir/velsmoor is not executable"
     [ -f "$folder/libbassmod.so" ] || fail "$programdir/libbassmod.so is missing"
+    # The media controls show it as the cover, from beside the program.
+    file -b "$folder/cover.png" | grep -q "PNG image data" || fail "$programdir/cover.png is missing"
     for f in "${module_files[@]}"; do
         [ -s "$folder/mods/$f" ] || fail "$programdir/mods/$f is missing or empty"
     done
