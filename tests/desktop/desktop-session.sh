@@ -5,6 +5,9 @@
 set -uo pipefail
 program=$1
 [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || { echo "run me inside dbus-run-session"; exit 2; }
+for tool in Xvfb playerctl xdotool import dbus-send dbus-monitor; do
+    command -v "$tool" >/dev/null || { echo "$tool not found (scripts/install-deps.sh installs it)"; exit 2; }
+done
 
 scratch=$(mktemp -d)
 pids=()
@@ -18,9 +21,10 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Polls for up to 10 s until the command prints the wanted text.
+# Polls for up to $patience seconds until the command prints the wanted text.
+patience=10
 expect() {
-    local what=$1 want=$2 got="" end=$((SECONDS + 10))
+    local what=$1 want=$2 got="" end=$((SECONDS + patience))
     shift 2
     while :; do
         got=$("$@" 2>/dev/null)
@@ -29,6 +33,7 @@ expect() {
         sleep 0.1
     done
     fail "$what: '$got', wanted '$want'"
+    return 1
 }
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
@@ -38,7 +43,13 @@ export DISPLAY=:$(cat "$scratch/display")
 export SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 
-"$program" 2>"$scratch/first.err" &
+# Every PropertiesChanged the disk sends; the monitor is ready once it has dropped its name.
+dbus-monitor --session "type='signal',path='/org/mpris/MediaPlayer2',member='PropertiesChanged'" \
+    >"$scratch/signals" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do grep -q NameLost "$scratch/signals" && break; sleep 0.1; done
+
+"$program" 2>/dev/null &
 first=$!
 pids+=("$first")
 
@@ -48,7 +59,7 @@ number() { pc metadata xesam:trackNumber; }
 status() { pc status; }
 windows() { xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | wc -l; }
 
-expect "title at start" "Harbour of Glass" title
+patience=30 expect "title at start" "Harbour of Glass" title || exit 1
 expect "status at start" "Playing" status
 wid=$(xdotool search --onlyvisible --name '^Form1$' | head -1)
 
@@ -85,8 +96,8 @@ expect "title after play" "Moonwalker Drift" title
 pc previous
 expect "title after previous" "Harbour of Glass" title
 pc previous 2>/dev/null # refused: there is nothing before the first tune
-busctl --user call org.mpris.MediaPlayer2.velsmoor /org/mpris/MediaPlayer2 \
-    org.mpris.MediaPlayer2.Player Previous
+dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.velsmoor /org/mpris/MediaPlayer2 \
+    org.mpris.MediaPlayer2.Player.Previous >/dev/null || fail "Previous at the first tune"
 expect "title after previous at the first tune" "Harbour of Glass" title
 expect "status after previous at the first tune" "Playing" status
 
@@ -100,20 +111,18 @@ expect "status after a second start" "Playing" status
 kill -0 "$first" 2>/dev/null || fail "the first disk ended"
 
 # Keys on the window, each as the click on the matching control.
-xdotool windowfocus --sync "$wid"
+timeout 10 xdotool windowfocus --sync "$wid"
 keys=(
-    # key       title afterwards         status
-    "Right      Moonwalker Drift         Playing"
-    "Right      Quiet Engines            Playing"
-    "Left       Moonwalker Drift         Playing"
-    "Home       Harbour of Glass         Playing"
-    "space      Harbour of Glass         Stopped"
-    "space      Harbour of Glass         Playing"
+    # key | title afterwards | status
+    "Right|Moonwalker Drift|Playing"
+    "Right|Quiet Engines|Playing"
+    "Left|Moonwalker Drift|Playing"
+    "Home|Harbour of Glass|Playing"
+    "space|Harbour of Glass|Stopped"
+    "space|Harbour of Glass|Playing"
 )
 for row in "${keys[@]}"; do
-    key=$(awk '{print $1}' <<<"$row")
-    wantStatus=$(awk '{print $NF}' <<<"$row")
-    wantTitle=$(sed -E 's/^[^ ]+ +//; s/ +[^ ]+$//' <<<"$row")
+    IFS='|' read -r key wantTitle wantStatus <<<"$row"
     xdotool key "$key"
     expect "title after key $key" "$wantTitle" title
     expect "status after key $key" "$wantStatus" status
@@ -122,12 +131,12 @@ xdotool key i
 expect "windows after key I" "2" windows
 nfo=$(xdotool search --onlyvisible --name '^Form1$' | grep -vx "$wid" | head -1)
 if [ -n "$nfo" ]; then
-    xdotool windowfocus --sync "$nfo"
+    timeout 10 xdotool windowfocus --sync "$nfo"
     import -window root "$scratch/nfo.png"
     xdotool key Escape
 fi
 expect "windows after Escape" "1" windows
-xdotool windowfocus --sync "$wid"
+timeout 10 xdotool windowfocus --sync "$wid"
 xdotool key ctrl+q
 for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$first" 2>/dev/null; then
@@ -138,8 +147,14 @@ else
     [ "$rc" = 0 ] || fail "the program ended with $rc after Ctrl+Q"
 fi
 
+# Where to keep the screenshots taken on the way, for a look by eye.
 if [ -n "${DESKTOP_SESSION_SHOTS:-}" ]; then
     cp "$scratch"/{playing,stopped,nfo}.png "$DESKTOP_SESSION_SHOTS"/ 2>/dev/null
 fi
+# One signal per change of tune or of playing and stopped: start-up, next, stop, play,
+# previous and six keys. None for the ticks of the seconds counted meanwhile.
+signals=$(grep -c 'member=PropertiesChanged' "$scratch/signals")
+[ "$signals" = 11 ] || fail "$signals PropertiesChanged signals, wanted 11"
+
 [ "$failures" = 0 ] && echo "desktop session: all checks passed"
 exit $((failures > 0))
