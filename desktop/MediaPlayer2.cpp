@@ -137,6 +137,12 @@ MediaPlayer2::MediaPlayer2(mainwindow::frmMain& window, const std::string& progr
     new PlayerAdaptor(this);
 }
 
+// The window may outlive this object; it must not call back into it.
+MediaPlayer2::~MediaPlayer2() {
+    if (serving_)
+        window_.player().stateChanged = nullptr;
+}
+
 MediaPlayer2::Start MediaPlayer2::start() {
     if (!sessionBusNamed())
         return Start::NoBus;
@@ -150,6 +156,7 @@ MediaPlayer2::Start MediaPlayer2::start() {
         QDBusConnectionInterface::DontAllowReplacement);
     if (claimed.isValid() && claimed.value() == QDBusConnectionInterface::ServiceRegistered) {
         seen_ = {track(), playing()};
+        serving_ = true;
         window_.player().stateChanged = [this] { announceChanges(); };
         return Start::Serving;
     }

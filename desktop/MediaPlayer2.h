@@ -29,6 +29,7 @@ public:
 
     // programDir holds the program file and the cover picture beside it.
     MediaPlayer2(mainwindow::frmMain& window, const std::string& programDir);
+    ~MediaPlayer2() override;
 
     // Claims the player's name; to be called before the disk starts playing.
     Start start();
@@ -63,6 +64,7 @@ private:
     mainwindow::frmMain& window_;
     QString artUrl_;
     Seen seen_;
+    bool serving_ = false;
 };
 
 } // namespace desktop

@@ -158,13 +158,12 @@ public:
         }
         return QAccessibleWidget::indexOfChild(child);
     }
+    // The front-most thing shown at a point: pictures lie in front of labels.
     QAccessibleInterface* childAt(int x, int y) const override {
-        if (QAccessibleInterface* picture = QAccessibleWidget::childAt(x, y))
-            return picture;
-        for (const auto& shown : shownLabels()) {
-            QAccessibleInterface* l = labelInterface(shown);
-            if (!l->state().invisible && l->rect().contains(x, y))
-                return l;
+        for (int i = 0; i < childCount(); ++i) {
+            QAccessibleInterface* c = child(i);
+            if (c && c->isValid() && !c->state().invisible && c->rect().contains(x, y))
+                return c;
         }
         return nullptr;
     }
