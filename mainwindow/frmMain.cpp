@@ -18,23 +18,6 @@ constexpr forms::Colour kValueRed = 0x0000C0;
 constexpr forms::Colour kLegendOrange = 0x0040C0;
 
 const char* const kLegend = "Track Number\r\nTrack Time\r\nTime Elapsed\r\nCPU Usage";
-
-// Hands the window's key presses to the window; the skin has no control that takes focus.
-class KeyWatcher final : public QObject {
-public:
-    KeyWatcher(QObject* parent, std::function<bool(const QKeyEvent&)> onKey)
-        : QObject(parent), onKey_(std::move(onKey)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == parent() && event->type() == QEvent::KeyPress)
-            return onKey_(static_cast<const QKeyEvent&>(*event));
-        return false;
-    }
-
-private:
-    std::function<bool(const QKeyEvent&)> onKey_;
-};
 const char* const kModListHeading = "-- ModList --\r\n\r\n";
 
 QImage asset(const char* name) {
@@ -61,6 +44,23 @@ std::string tuneShadowsCaption() {
     }
     return s;
 }
+
+// Hands the window's key presses to the window; the skin has no control that takes focus.
+class KeyWatcher final : public QObject {
+public:
+    KeyWatcher(QObject* parent, std::function<bool(const QKeyEvent&)> onKey)
+        : QObject(parent), onKey_(std::move(onKey)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::KeyPress)
+            return onKey_(static_cast<const QKeyEvent&>(*event));
+        return false;
+    }
+
+private:
+    std::function<bool(const QKeyEvent&)> onKey_;
+};
 
 } // namespace
 

@@ -168,7 +168,6 @@ void Player::btnPrev_Click() {
         startCurrentTrack();
     } else {
         state.trackIndex = 0;
-        changed();
     }
 }
 

@@ -135,11 +135,15 @@ TEST_F(NavigationTest, ShortTrackAdvancesOnThe116thTick) {
     expectShowing("15", "399", "1");
 }
 
+// The observer hears of each change of track, and of none of the counted seconds.
 TEST_F(NavigationTest, AfterTheLastTrackComesTrackOneNotTheIntro) {
     goTo(16);
+    std::vector<std::int16_t> told;
+    player->stateChanged = [&] { told.push_back(player->state.trackIndex); };
     seconds(252);
     expectShowing("16", "252", "252");
     EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(told.empty());
 
     seconds(1); // the index goes back to the intro without a load
     EXPECT_TRUE(log.empty());
@@ -151,6 +155,7 @@ TEST_F(NavigationTest, AfterTheLastTrackComesTrackOneNotTheIntro) {
     EXPECT_EQ(log, (Log{"MusicFree", loadCall("MWDRIFT.IT"), "MusicPlay"}));
     expectShowing("1", "230", "0");
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c2"});
+    EXPECT_EQ(told, (std::vector<std::int16_t>{0, 1}));
 }
 
 TEST_F(NavigationTest, DuringTheWrapTickTheLengthIsTheIntros) {
