@@ -71,6 +71,15 @@ licence_of() {
   fi
 }
 
+# The package file already in the cache, if any.
+downloaded() {
+  local f
+  for f in "$cache/debs/$1"_*.deb; do
+    [ -f "$f" ] && echo "$f" && return
+  done
+  true
+}
+
 mkdir -p "$cache/debs" "$cache/unpacked" "$cache/modules"
 # As root, apt would hand the download to its own user, who cannot write into a home folder.
 apt_options=()
@@ -79,14 +88,14 @@ declare -A version
 for entry in "${modules[@]}"; do
   pkg=${entry%%|*}
   [ -n "${version[$pkg]:-}" ] && continue
-  deb=$(ls "$cache/debs/${pkg}"_*.deb 2>/dev/null | head -n1 || true)
+  deb=$(downloaded "$pkg")
   if [ -z "$deb" ]; then
     echo "Downloading $pkg"
     if ! (cd "$cache/debs" && apt-get download -q "${apt_options[@]}" "$pkg" >/dev/null); then
       echo "fetch-reference-modules: cannot download $pkg (try 'sudo apt-get update' first)" >&2
       exit 1
     fi
-    deb=$(ls "$cache/debs/${pkg}"_*.deb | head -n1)
+    deb=$(downloaded "$pkg")
   fi
   if [ ! -d "$cache/unpacked/$pkg" ]; then
     dpkg-deb -x "$deb" "$cache/unpacked/$pkg.tmp"
