@@ -57,10 +57,10 @@ HpssEnergy separateHarmonicPercussive(const Spectrogram& s, int width, double sp
             const double total = h2 + p2;
             if (total <= 0) continue;
             const double power = s.power[f * bins + k];
-            const double maskH = h2 / total, maskP = p2 / total;
-            const double harmonic = power * maskH * maskH;
+            // The soft masks split each cell's energy between the two parts without loss.
+            const double harmonic = power * h2 / total;
             e.harmonic += harmonic;
-            e.percussive += power * maskP * maskP;
+            e.percussive += power * p2 / total;
             if (static_cast<double>(k) * s.binHz > splitHz) e.harmonicAbove += harmonic;
         }
     }

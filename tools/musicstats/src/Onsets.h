@@ -12,7 +12,7 @@ struct OnsetSettings {
     int bands = 40;
     double maxAround = 0.030;    // a peak is the largest value this far back (and one hop ahead)
     double averageAround = 0.100; // the threshold averages the envelope this far either side
-    double delta = 0.07;          // above that average, on the envelope scaled to 0..1
+    double delta = 0.04;          // above that average, on the envelope scaled to 0..1
     double minGap = 0.040;
 };
 
