@@ -2,7 +2,7 @@
 #pragma once
 
 #include "PatternStats.h"
-#include "Render.h"
+#include "Rendering.h"
 #include "Spectrogram.h"
 
 #include <array>

@@ -32,6 +32,7 @@ std::vector<double> detectOnsets(const std::vector<float>& mono, double rate, co
     std::vector<double> env = onsetEnvelope(melLevelsDb(s, bank), static_cast<std::size_t>(settings.bands));
     std::vector<double> onsets;
     if (env.size() < 3) return onsets;
+    const std::vector<double> rise = env;
     const auto [lo, hi] = std::minmax_element(env.begin(), env.end());
     const double low = *lo, range = *hi - *lo;
     if (range <= 0) return onsets;
@@ -51,7 +52,7 @@ std::vector<double> detectOnsets(const std::vector<float>& mono, double rate, co
         if (!isMax) continue;
         const long a0 = std::max(0L, f - avg), a1 = std::min(frames, f + avg + 1);
         const double mean = (prefix[static_cast<std::size_t>(a1)] - prefix[static_cast<std::size_t>(a0)]) / static_cast<double>(a1 - a0);
-        if (v < mean + settings.delta || f - last < gap) continue;
+        if (v < mean + settings.delta || f - last < gap || rise[static_cast<std::size_t>(f)] < settings.minRise) continue;
         onsets.push_back(static_cast<double>(f) * settings.hopSeconds + static_cast<double>(settings.window) / 2 / rate);
         last = f;
     }

@@ -14,6 +14,7 @@ struct OnsetSettings {
     double averageAround = 0.100; // the threshold averages the envelope this far either side
     double delta = 0.04;          // above that average, on the envelope scaled to 0..1
     double minGap = 0.040;
+    double minRise = 0.25;        // dB, mean over bands: below it a peak is rounding noise, not an onset
 };
 
 // Times (s) of the onsets of a mono signal.

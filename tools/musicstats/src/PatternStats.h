@@ -1,7 +1,7 @@
 // How a module is written, read from the rows it actually played.
 #pragma once
 
-#include "Render.h"
+#include "Rendering.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "Render.h"
+#include "Rendering.h"
 
 #include <fstream>
 #include <iterator>
@@ -45,12 +45,13 @@ Rendering renderModule(openmpt::module& module, double maxSeconds) {
             break;
         }
         const PlayedRow now{module.get_current_order(), module.get_current_pattern(), module.get_current_row()};
+        const std::size_t frames = module.read_interleaved_stereo(kRate, kBlock, block.data());
+        // After the end the position may already point back at the start: only rows that sounded count.
+        if (frames == 0) break;
         if (now.order != last.order || now.row != last.row || now.pattern != last.pattern) {
             r.rows.push_back(now);
             last = now;
         }
-        const std::size_t frames = module.read_interleaved_stereo(kRate, kBlock, block.data());
-        if (frames == 0) break;
         r.stereo.insert(r.stereo.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(2 * frames));
     }
     return r;
