@@ -22,14 +22,26 @@ void slidingMedian(const float* in, std::size_t n, int width, float* out) {
     window.reserve(static_cast<std::size_t>(width));
     for (long i = -half; i <= half; ++i) window.push_back(in[mirror(i, n)]);
     std::sort(window.begin(), window.end());
-    out[0] = window[static_cast<std::size_t>(half)];
+    float* w = window.data();
+    const auto last = static_cast<std::size_t>(width - 1);
+    out[0] = w[half];
     for (std::size_t i = 1; i < n; ++i) {
         const long c = static_cast<long>(i);
         const float leaving = in[mirror(c - 1 - half, n)];
-        window.erase(std::lower_bound(window.begin(), window.end(), leaving));
         const float entering = in[mirror(c + half, n)];
-        window.insert(std::upper_bound(window.begin(), window.end(), entering), entering);
-        out[i] = window[static_cast<std::size_t>(half)];
+        // Replace the leaving value in place and slide the entering one to its sorted position.
+        std::size_t p = 0;
+        while (p < last && w[p] != leaving) ++p;
+        while (p < last && w[p + 1] < entering) {
+            w[p] = w[p + 1];
+            ++p;
+        }
+        while (p > 0 && w[p - 1] > entering) {
+            w[p] = w[p - 1];
+            --p;
+        }
+        w[p] = entering;
+        out[i] = w[half];
     }
 }
 
@@ -40,12 +52,23 @@ HpssEnergy separateHarmonicPercussive(const Spectrogram& s, int width, double sp
     std::vector<float> magnitude(s.power.size());
     for (std::size_t i = 0; i < magnitude.size(); ++i) magnitude[i] = std::sqrt(s.power[i]);
 
-    std::vector<float> across(frames * bins);  // harmonic estimate: median across time
-    std::vector<float> column(frames), filtered(frames);
-    for (std::size_t k = 0; k < bins; ++k) {
-        for (std::size_t f = 0; f < frames; ++f) column[f] = magnitude[f * bins + k];
-        slidingMedian(column.data(), frames, width, filtered.data());
-        for (std::size_t f = 0; f < frames; ++f) across[f * bins + k] = filtered[f];
+    // Harmonic estimate: median across time. Bins are taken a cache line's worth at a time
+    // because the spectrogram is stored frame by frame.
+    constexpr std::size_t kBlock = 16;
+    std::vector<float> across(frames * bins);
+    std::vector<float> columns(kBlock * frames), filtered(frames);
+    for (std::size_t k0 = 0; k0 < bins; k0 += kBlock) {
+        const std::size_t n = std::min(kBlock, bins - k0);
+        for (std::size_t f = 0; f < frames; ++f) {
+            for (std::size_t j = 0; j < n; ++j) columns[j * frames + f] = magnitude[f * bins + k0 + j];
+        }
+        for (std::size_t j = 0; j < n; ++j) {
+            slidingMedian(columns.data() + j * frames, frames, width, filtered.data());
+            std::copy(filtered.begin(), filtered.end(), columns.begin() + static_cast<std::ptrdiff_t>(j * frames));
+        }
+        for (std::size_t f = 0; f < frames; ++f) {
+            for (std::size_t j = 0; j < n; ++j) across[f * bins + k0 + j] = columns[j * frames + f];
+        }
     }
     std::vector<float> down(bins);  // percussive estimate: median across frequency
     for (std::size_t f = 0; f < frames; ++f) {
