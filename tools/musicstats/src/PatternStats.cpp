@@ -28,8 +28,12 @@ PatternStats measurePatterns(openmpt::module& module, const std::vector<PlayedRo
             bool any = false;
             for (int c = 0; c < channels; ++c) {
                 if (module.get_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_effect) == 0) continue;
+                // Commands the format has no letter for are placeholders the player ignores.
+                const std::string letter =
+                    module.format_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_effect);
+                if (letter.find_first_not_of(' ') == std::string::npos) continue;
                 any = true;
-                letters.insert(module.format_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_effect));
+                letters.insert(letter);
             }
             found = rowHasEffect.emplace(key, any).first;
         }

@@ -37,7 +37,7 @@ const std::vector<Measure>& measures() {
         {"identified", "id", "10-s excerpt's nearest neighbour is its own tune",
          [](const TuneStats& t) { return share(t.identified, t.excerpts); },
          [](const SetStats& s) { return s.identification; }, 100, 0, "%", Target{true, 50}},
-        {"spectrum_corr", "corr", "correlation of long-term third-octave spectra",
+        {"spectrum_corr", "corr", "spectrum correlation (third-octave, all pairs)",
          [](const TuneStats& t) { return t.spectrumCorrelation; },
          [](const SetStats& s) { return s.spectrumCorrelation; }, 1, 2, "", Target{false, 0.80}},
         {"tonal_above_2k", "hi%", "tonal energy above 2 kHz",
