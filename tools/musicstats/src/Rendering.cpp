@@ -1,5 +1,6 @@
 #include "Rendering.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
