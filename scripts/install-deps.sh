@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libopenmpt-dev libsdl2-dev
+  qt6-base-dev libopenmpt-dev libsdl2-dev libfftw3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick sox openmpt123
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64

@@ -1,0 +1,202 @@
+#include "Report.h"
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace musicstats {
+
+namespace {
+
+struct Target {
+    bool atLeast = true;
+    double value = 0;
+};
+
+// One figure of the comparison: how to read it off a tune, how the set's figure is
+// formed, how it is shown, and the target the disk's tunes must meet.
+struct Measure {
+    const char* key;      // column name in TSV output
+    const char* heading;  // short column heading in tables
+    const char* label;    // line in the side-by-side summary
+    std::function<double(const TuneStats&)> perTune;
+    std::function<double(const SetStats&)> setFigure;  // empty: median of perTune
+    double scale;         // shown as value * scale
+    int decimals;
+    const char* unit;
+    std::optional<Target> target;
+};
+
+double share(int part, int whole) { return whole > 0 ? static_cast<double>(part) / whole : std::nan(""); }
+
+const std::vector<Measure>& measures() {
+    static const std::vector<Measure> list = {
+        {"identified", "id", "10-s excerpt's nearest neighbour is its own tune",
+         [](const TuneStats& t) { return share(t.identified, t.excerpts); },
+         [](const SetStats& s) { return s.identification; }, 100, 0, "%", Target{true, 50}},
+        {"spectrum_corr", "corr", "spectrum correlation (third-octave, all pairs)",
+         [](const TuneStats& t) { return t.spectrumCorrelation; },
+         [](const SetStats& s) { return s.spectrumCorrelation; }, 1, 2, "", Target{false, 0.80}},
+        {"tonal_above_2k", "hi%", "tonal energy above 2 kHz",
+         [](const TuneStats& t) { return t.tonalHighShare; }, {}, 100, 1, "%", Target{true, 3}},
+        {"band_16k_db", "16k", "16 kHz band, dB below the loudest band",
+         [](const TuneStats& t) { return t.band16kDb; }, {}, 1, 0, " dB", Target{false, -30}},
+        {"percussive", "perc", "percussive share P/(H+P)",
+         [](const TuneStats& t) { return t.percussiveShare; }, {}, 1, 2, "", Target{true, 0.28}},
+        {"centroid_sd_hz", "cent", "spread of the spectral centroid",
+         [](const TuneStats& t) { return t.centroidStdHz; }, {}, 1, 0, " Hz", Target{false, 1200}},
+        {"onsets_per_s", "ons/s", "onsets per second",
+         [](const TuneStats& t) { return t.onsetsPerSecond; }, {}, 1, 1, "", Target{true, 6.5}},
+        {"effect_rows", "fx%", "played rows with an effect command",
+         [](const TuneStats& t) { return t.patterns.effectRowShare; }, {}, 100, 0, "%", Target{true, 40}},
+        {"effect_letters", "fxN", "distinct effect letters",
+         [](const TuneStats& t) { return static_cast<double>(t.patterns.effectLetters.size()); }, {}, 1, 1, "", Target{true, 5}},
+        {"loudness_range", "LRA", "loudness range (3-s windows)",
+         [](const TuneStats& t) { return t.loudnessRange; }, {}, 1, 1, " LU", Target{true, 4.5}},
+        {"near_duplicates", "dup%", "2-s windows with a near-duplicate (r >= 0.9)",
+         [](const TuneStats& t) { return t.nearDuplicateShare; }, {}, 100, 0, "%", Target{false, 62}},
+        {"pattern_replays", "rep%", "order-list entries replaying a pattern",
+         [](const TuneStats& t) { return t.patterns.patternReplays; }, {}, 100, 0, "%", Target{true, 25}},
+        {"seconds", "len", "length",
+         [](const TuneStats& t) { return t.seconds; }, {}, 1, 1, " s", {}},
+        {"rms_dbfs", "rms", "RMS level",
+         [](const TuneStats& t) { return t.rmsDb; }, {}, 1, 1, " dBFS", {}},
+        {"peak_dbfs", "peak", "peak level",
+         [](const TuneStats& t) { return t.peakDb; }, {}, 1, 1, " dBFS", {}},
+    };
+    return list;
+}
+
+double setFigure(const Measure& m, const SetStats& s) {
+    if (m.setFigure) return m.setFigure(s);
+    std::vector<double> values;
+    for (const TuneStats& t : s.tunes) {
+        const double v = m.perTune(t);
+        if (!std::isnan(v)) values.push_back(v);
+    }
+    return median(values);
+}
+
+std::string format(double value, const Measure& m, bool withUnit) {
+    if (std::isnan(value)) return "-";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f%s", m.decimals, value * m.scale, withUnit ? m.unit : "");
+    return buf;
+}
+
+std::string raw(double value) {
+    if (std::isnan(value)) return "";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6g", value);
+    return buf;
+}
+
+bool meets(const Target& t, double shown) { return t.atLeast ? shown >= t.value : shown <= t.value; }
+
+std::string cellOf(const Measure& m, const TuneStats& t) {
+    if (std::string(m.key) == "identified") {
+        return t.excerpts ? std::to_string(t.identified) + "/" + std::to_string(t.excerpts) : "-";
+    }
+    return format(m.perTune(t), m, false);
+}
+
+void printTable(std::ostream& out, const SetStats& s) {
+    char line[512];
+    std::snprintf(line, sizeof line, "%s: %zu tunes\n", s.folder.string().c_str(), s.tunes.size());
+    out << line;
+    const auto& list = measures();
+    const int nameWidth = 16;
+    out << std::string(nameWidth, ' ');
+    for (const Measure& m : list) {
+        std::snprintf(line, sizeof line, "%7s", m.heading);
+        out << line;
+    }
+    out << "  letters\n";
+    for (const TuneStats& t : s.tunes) {
+        std::snprintf(line, sizeof line, "%-*.*s", nameWidth, nameWidth, t.name.c_str());
+        out << line;
+        for (const Measure& m : list) {
+            std::snprintf(line, sizeof line, "%7s", cellOf(m, t).c_str());
+            out << line;
+        }
+        out << "  " << t.patterns.effectLetters << (t.truncated ? "  (cut at the length cap)" : "") << '\n';
+    }
+    std::snprintf(line, sizeof line, "%-*s", nameWidth, "median");
+    out << line;
+    for (const Measure& m : list) {
+        std::snprintf(line, sizeof line, "%7s", format(setFigure(m, s), m, false).c_str());
+        out << line;
+    }
+    out << "\n\n";
+}
+
+void printSummary(std::ostream& out, const SetStats& ours, const SetStats* reference, bool targets) {
+    char line[512];
+    std::snprintf(line, sizeof line, "%-50s %12s", "median over the set", "first");
+    out << line;
+    if (reference) {
+        std::snprintf(line, sizeof line, " %12s", "reference");
+        out << line;
+    }
+    if (targets) out << "   target";
+    out << '\n';
+    for (const Measure& m : measures()) {
+        const double ourValue = setFigure(m, ours);
+        std::snprintf(line, sizeof line, "%-50s %12s", m.label, format(ourValue, m, true).c_str());
+        out << line;
+        if (reference) {
+            std::snprintf(line, sizeof line, " %12s", format(setFigure(m, *reference), m, true).c_str());
+            out << line;
+        }
+        if (targets && m.target) {
+            const double shown = std::isnan(ourValue) ? ourValue : ourValue * m.scale;
+            const bool ok = !std::isnan(shown) && meets(*m.target, shown);
+            std::snprintf(line, sizeof line, "   %s %g%s  %s", m.target->atLeast ? ">=" : "<=", m.target->value, m.unit,
+                          ok ? "pass" : "FAIL");
+            out << line;
+        }
+        out << '\n';
+    }
+}
+
+void printTsv(std::ostream& out, const SetStats& s, const char* setName) {
+    for (const TuneStats& t : s.tunes) {
+        out << setName << '\t' << t.name;
+        for (const Measure& m : measures()) out << '\t' << raw(m.perTune(t));
+        out << '\t' << t.patterns.effectLetters << '\n';
+    }
+    out << setName << "\t(median)";
+    for (const Measure& m : measures()) out << '\t' << raw(setFigure(m, s));
+    out << "\t\n";
+}
+
+}  // namespace
+
+void printReport(std::ostream& out, const SetStats& ours, const SetStats* reference, const ReportOptions& options) {
+    if (options.tsv) {
+        out << "set\tfile";
+        for (const Measure& m : measures()) out << '\t' << m.key;
+        out << "\tletters\n";
+        printTsv(out, ours, "first");
+        if (reference) printTsv(out, *reference, "reference");
+        if (options.targets) {
+            out << "\nmeasure\tfirst\ttarget\tresult\n";
+            for (const Measure& m : measures()) {
+                if (!m.target) continue;
+                const double v = setFigure(m, ours);
+                const bool ok = !std::isnan(v) && meets(*m.target, v * m.scale);
+                out << m.key << '\t' << raw(v) << '\t' << (m.target->atLeast ? ">=" : "<=") << raw(m.target->value / m.scale)
+                    << '\t' << (ok ? "pass" : "fail") << '\n';
+            }
+        }
+        return;
+    }
+    printTable(out, ours);
+    if (reference) printTable(out, *reference);
+    printSummary(out, ours, reference, options.targets);
+}
+
+}  // namespace musicstats

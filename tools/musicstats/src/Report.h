@@ -1,0 +1,18 @@
+// Prints measured sets as readable tables or tab-separated values, with the targets if asked.
+#pragma once
+
+#include "Collection.h"
+
+#include <ostream>
+
+namespace musicstats {
+
+struct ReportOptions {
+    bool tsv = false;
+    bool targets = false;  // judge the first set's medians against the targets
+};
+
+// `reference` may be null.
+void printReport(std::ostream& out, const SetStats& ours, const SetStats* reference, const ReportOptions& options);
+
+}  // namespace musicstats
