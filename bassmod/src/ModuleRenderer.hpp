@@ -13,8 +13,11 @@ namespace bassmod {
 
 class ModuleRenderer {
 public:
-    // Throws openmpt::exception when the bytes are not a module it can read.
-    ModuleRenderer(const std::uint8_t* data, std::size_t size, bool surround);
+    using Bytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+    // Throws openmpt::exception when the bytes are not a module it can read. The bytes are kept
+    // for restarted(), and shared with the renderers it makes rather than copied.
+    ModuleRenderer(Bytes bytes, bool surround);
     ~ModuleRenderer();
     ModuleRenderer(const ModuleRenderer&) = delete;
     ModuleRenderer& operator=(const ModuleRenderer&) = delete;
@@ -28,7 +31,7 @@ public:
     std::size_t render(std::uint32_t rate, std::int16_t* interleaved, std::size_t frames);
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    Bytes bytes_;
     bool surround_;
     std::unique_ptr<openmpt::module> module_;
 };

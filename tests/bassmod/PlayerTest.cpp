@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <iostream>
 #include <random>
+
+#include <sys/stat.h>
 
 namespace bassmod::test {
 namespace {
@@ -92,6 +95,10 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
     EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
     EXPECT_FAILS_WITH(loadFile(scratch / "nothing-here.it"), BASSMOD_CODE_FILE_OPEN);
     EXPECT_FAILS_WITH(loadFile(scratch.path()), BASSMOD_CODE_FILE_OPEN);
+    // Opening a FIFO for reading would wait for a writer forever; a device never ends.
+    ASSERT_EQ(::mkfifo((scratch / "fifo.it").c_str(), 0600), 0);
+    EXPECT_FAILS_WITH(loadFile(scratch / "fifo.it"), BASSMOD_CODE_FILE_OPEN);
+    EXPECT_FAILS_WITH(loadFile("/dev/zero"), BASSMOD_CODE_FILE_OPEN);
     EXPECT_FAILS_WITH(player->load(false, nullptr, 0, 0, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
     EXPECT_FAILS_WITH(player->load(true, nullptr, 0, 100, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
     EXPECT_FAILS_WITH(player->load(true, module.data(), 0, 0, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
@@ -108,6 +115,20 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
     EXPECT_FAILS_WITH(loadBytes({module.begin(), module.begin() + 0x40}), BASSMOD_CODE_FORMAT);
     EXPECT_FAILS_WITH(player->load(false, modulePath.c_str(), static_cast<std::uint32_t>(module.size()), 0, 0),
                       BASSMOD_CODE_FORMAT);
+
+    // Larger than any module: refused before a byte is read (the length here overruns the
+    // buffer, so reading it would be caught). A module-sized part of a huge file still loads.
+    EXPECT_FAILS_WITH(player->load(true, module.data(), 0, BASSMOD_MAX_MODULE_BYTES + 1, 0), BASSMOD_CODE_FORMAT);
+    {
+        std::ofstream(scratch / "huge.it").close();
+        std::filesystem::resize_file(scratch / "huge.it", 200u << 20);
+        EXPECT_FAILS_WITH(loadFile(scratch / "huge.it"), BASSMOD_CODE_FORMAT);
+        std::filesystem::resize_file(scratch / "huge.it", BASSMOD_MAX_MODULE_BYTES + 1);
+        EXPECT_FAILS_WITH(loadFile(scratch / "huge.it"), BASSMOD_CODE_FORMAT);
+        std::fstream(scratch / "huge.it", std::ios::in | std::ios::out | std::ios::binary)
+            .write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));
+        EXPECT_TRUE(player->load(false, (scratch / "huge.it").c_str(), 0, static_cast<std::uint32_t>(module.size()), 0));
+    }
 
     // Success clears the code; a failed load still frees the old module, and so does free.
     EXPECT_TRUE(loadFile(modulePath));
