@@ -1,6 +1,7 @@
 // Memory of the shared library through its C calls, on SDL's dummy driver (real-time pacing):
 //   bench_bassmod_memory cycles [count=10000] [every=1000]   load/play/free with the disk's tunes,
-//                                                           resident size every `every` cycles
+//                                                           resident size and heap in use every
+//                                                           `every` cycles
 //   bench_bassmod_memory peak FILE...                        peak resident size while loading each
 #include "bassmod.h"
 
@@ -15,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include <malloc.h>
+
 namespace {
 
 // A field of /proc/self/status in KiB: VmRSS or VmHWM.
@@ -27,6 +30,13 @@ long statusKib(const char* field)
         if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':')
             return std::atol(line.c_str() + length + 1);
     return -1;
+}
+
+// Bytes the heap has handed out and not had back, in KiB: what a leak would grow, unlike the
+// resident size, which also holds freed memory the allocator keeps for later.
+long heapInUseKib()
+{
+    return static_cast<long>(mallinfo2().uordblks / 1024);
 }
 
 // Lets VmHWM start again from the current resident size.
@@ -67,8 +77,9 @@ int cycles(long count, long every)
         return 1;
     }
     const long startKib = statusKib("VmRSS");
-    std::printf("cycles  rss_kib  growth_kib  (%zu tunes)\n", tunes.size());
-    std::printf("%6d  %7ld  %10d\n", 0, startKib, 0);
+    const long startHeapKib = heapInUseKib();
+    std::printf("cycles  rss_kib  growth_kib  heap_in_use_kib  (%zu tunes)\n", tunes.size());
+    std::printf("%6d  %7ld  %10d  %15ld\n", 0, startKib, 0, startHeapKib);
     long silent = 0;
     const auto start = std::chrono::steady_clock::now();
     for (long i = 1; i <= count; ++i) {
@@ -81,7 +92,7 @@ int cycles(long count, long every)
         BASSMOD_MusicFree();
         if (i % every == 0) {
             const long now = statusKib("VmRSS");
-            std::printf("%6ld  %7ld  %10ld\n", i, now, now - startKib);
+            std::printf("%6ld  %7ld  %10ld  %15ld\n", i, now, now - startKib, heapInUseKib());
             std::fflush(stdout);
         }
     }
