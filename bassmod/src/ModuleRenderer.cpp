@@ -10,7 +10,7 @@ constexpr std::int32_t surroundSeparationPercent = 200;
 }
 
 ModuleRenderer::ModuleRenderer(Bytes bytes, bool surround)
-    : bytes_(std::move(bytes)), surround_(surround), module_(std::make_unique<openmpt::module>(*bytes_))
+    : bytes_(std::move(bytes)), surround_(surround), module_(std::make_unique<openmpt::module>(*bytes_, silence_))
 {
     // Once through the first song, then silence: no fade-out tail, no looping, no other subsongs.
     module_->ctl_set_text("play.at_end", "stop");

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace openmpt { class module; }
@@ -33,6 +34,9 @@ public:
 private:
     Bytes bytes_;
     bool surround_;
+    // libopenmpt's warnings about a damaged module go nowhere: the host program owns its stderr,
+    // and the caller learns of a module it cannot read from the load's error code.
+    std::ostream silence_{nullptr};
     std::unique_ptr<openmpt::module> module_;
 };
 
