@@ -141,29 +141,40 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
     EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
 }
 
-// libopenmpt salvages what a cut-off module still holds; the player must play that to its end
-// without reading past the data.
-TEST_F(PlayerTest, ModuleCutInHalfPlaysWhatIsLeftOrIsRefused)
+// libopenmpt salvages what a damaged module still holds; the player must play that to its end
+// without reading past the data, or refuse it. Damaged here: modules cut in half, and every
+// input the fuzzer has found, which go through the file load path.
+TEST_F(PlayerTest, DamagedModulesPlayWhatIsLeftOrAreRefused)
 {
     initialise();
-    std::vector<std::vector<std::uint8_t>> cut{{module.begin(), module.begin() + module.size() / 2}};
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> cut{
+        {"tiny.s3m", {module.begin(), module.begin() + module.size() / 2}}};
     for (const auto& path : diskModules()) {
         const auto bytes = readBytes(path);
-        cut.emplace_back(bytes.begin(), bytes.begin() + bytes.size() / 2);
+        cut.emplace_back(path.filename().string(), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
     }
-    for (const auto& bytes : cut) {
-        if (!loadBytes(bytes)) {
-            EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
-            continue;
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(BASSMOD_TEST_FUZZ_REGRESSIONS_DIR))
+        found.push_back(entry.path());
+    ASSERT_FALSE(found.empty());
+
+    const auto playToTheEnd = [&](bool loaded, const std::string& what) {
+        if (!loaded) {
+            EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT) << what;
+            return;
         }
-        ASSERT_TRUE(player->play());
-        for (int i = 0; i < 4000; ++i) {
+        ASSERT_TRUE(player->play()) << what;
+        for (int i = 0; i < 1000; ++i) {
             capture->pull(1024);
             if (player->cpu() == 0.0f)
                 break;                    // the salvaged song has ended
         }
         EXPECT_TRUE(player->free());
-    }
+    };
+    for (const auto& [name, bytes] : cut)
+        playToTheEnd(loadBytes(bytes), "half of " + name);
+    for (const auto& path : found)
+        playToTheEnd(loadFile(path), path.filename().string());
 }
 
 // --- What it plays -----------------------------------------------------------------------------
