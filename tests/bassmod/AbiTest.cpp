@@ -203,7 +203,7 @@ TEST_F(AbiTest, TwoThreadsLoadingPlayingAndFreeingAtOnce)
 {
     initialise();
     const auto loop = [&](bool fromMemory, int& played) {
-        for (int i = 0; i < 150; ++i) {
+        for (int i = 0; i < 60; ++i) {
             const int32_t loaded = fromMemory
                 ? BASSMOD_MusicLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()), BASSMOD_LOAD_SURROUND)
                 : BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND);
