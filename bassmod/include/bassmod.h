@@ -1,6 +1,7 @@
 /* bassmod: the disk's module-music library. Seven C calls that load one tracker module at a time
  * and play it in the background on the default audio output. Every call reports failure through
- * its result (zero) and leaves the reason for BASSMOD_ErrorGetCode. */
+ * its result (zero) and leaves the reason for BASSMOD_ErrorGetCode.
+ * Threads: any thread may call any function at any time; calls run one at a time. */
 #ifndef BASSMOD_H
 #define BASSMOD_H
 
@@ -35,6 +36,10 @@ extern "C" {
 #define BASSMOD_MIN_RATE 8000u
 #define BASSMOD_MAX_RATE 192000u
 
+/* The largest module BASSMOD_MusicLoad takes, from a file or from memory; anything larger is
+ * refused with BASSMOD_CODE_FORMAT before it is read. Real modules are a few MiB at most. */
+#define BASSMOD_MAX_MODULE_BYTES (64u << 20)
+
 /* BASSMOD_MusicLoad flag: surround mixing, rendered as doubled stereo separation (200 %),
  * which spreads the module's panned channels to the far left and right. Other flag bits are
  * ignored; a module always plays once to its end, then the output is silent. */
@@ -61,7 +66,8 @@ BASSMOD_API int32_t BASSMOD_MusicPlay(void);
  * the audio thread no longer touches the module. */
 BASSMOD_API int32_t BASSMOD_MusicFree(void);
 
-/* The code left by the most recent other call (BASSMOD_CODE_OK after one that succeeded). */
+/* The code left by the calling thread's most recent other call (BASSMOD_CODE_OK after one that
+ * succeeded); calls from other threads do not change it. */
 BASSMOD_API int32_t BASSMOD_ErrorGetCode(void);
 
 /* Share of one CPU, in percent, that mixing took over about the last second; 0 when nothing

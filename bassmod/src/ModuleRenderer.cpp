@@ -9,8 +9,8 @@ namespace {
 constexpr std::int32_t surroundSeparationPercent = 200;
 }
 
-ModuleRenderer::ModuleRenderer(const std::uint8_t* data, std::size_t size, bool surround)
-    : bytes_(data, data + size), surround_(surround), module_(std::make_unique<openmpt::module>(bytes_))
+ModuleRenderer::ModuleRenderer(Bytes bytes, bool surround)
+    : bytes_(std::move(bytes)), surround_(surround), module_(std::make_unique<openmpt::module>(*bytes_, silence_))
 {
     // Once through the first song, then silence: no fade-out tail, no looping, no other subsongs.
     module_->ctl_set_text("play.at_end", "stop");
@@ -27,7 +27,7 @@ ModuleRenderer::~ModuleRenderer() = default;
 
 std::unique_ptr<ModuleRenderer> ModuleRenderer::restarted() const
 {
-    return std::make_unique<ModuleRenderer>(bytes_.data(), bytes_.size(), surround_);
+    return std::make_unique<ModuleRenderer>(bytes_, surround_);
 }
 
 std::size_t ModuleRenderer::render(std::uint32_t rate, std::int16_t* interleaved, std::size_t frames)

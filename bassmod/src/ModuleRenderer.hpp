@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace openmpt { class module; }
@@ -13,8 +14,11 @@ namespace bassmod {
 
 class ModuleRenderer {
 public:
-    // Throws openmpt::exception when the bytes are not a module it can read.
-    ModuleRenderer(const std::uint8_t* data, std::size_t size, bool surround);
+    using Bytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+    // Throws openmpt::exception when the bytes are not a module it can read. The bytes are kept
+    // for restarted(), and shared with the renderers it makes rather than copied.
+    ModuleRenderer(Bytes bytes, bool surround);
     ~ModuleRenderer();
     ModuleRenderer(const ModuleRenderer&) = delete;
     ModuleRenderer& operator=(const ModuleRenderer&) = delete;
@@ -28,8 +32,11 @@ public:
     std::size_t render(std::uint32_t rate, std::int16_t* interleaved, std::size_t frames);
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    Bytes bytes_;
     bool surround_;
+    // libopenmpt's warnings about a damaged module go nowhere: the host program owns its stderr,
+    // and the caller learns of a module it cannot read from the load's error code.
+    std::ostream silence_{nullptr};
     std::unique_ptr<openmpt::module> module_;
 };
 

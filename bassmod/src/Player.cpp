@@ -40,20 +40,35 @@ private:
     int fd_;
 };
 
-// Reads `length` bytes (0 = all) from `offset` of the file at `path`. Returns a BASSMOD_CODE_*.
+// How many bytes a load of `fileSize` bytes from `offset` takes. Returns a BASSMOD_CODE_*.
+std::int32_t wantedBytes(std::uint64_t fileSize, std::uint32_t offset, std::uint32_t length, std::uint64_t& wanted)
+{
+    if (offset >= fileSize)
+        return BASSMOD_CODE_FORMAT;
+    wanted = fileSize - offset;
+    if (length != 0 && length < wanted)
+        wanted = length;
+    // Refused before a byte is read: nothing this large is a module.
+    return wanted > BASSMOD_MAX_MODULE_BYTES ? BASSMOD_CODE_FORMAT : BASSMOD_CODE_OK;
+}
+
+// Reads `length` bytes (0 = all) from `offset` of the regular file at `path`. Returns a
+// BASSMOD_CODE_*.
 std::int32_t readFile(const char* path, std::uint32_t offset, std::uint32_t length,
                       std::vector<std::uint8_t>& bytes)
 {
-    const FileDescriptor fd(::open(path, O_RDONLY | O_CLOEXEC));
+    // Only a regular file is opened: opening a FIFO would wait for a writer, a device may never
+    // end. Non-blocking, in case the path is swapped for one of those after the check.
     struct stat info {};
+    if (::stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+        return BASSMOD_CODE_FILE_OPEN;
+    const FileDescriptor fd(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return BASSMOD_CODE_FILE_OPEN;
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (offset >= size)
-        return BASSMOD_CODE_FORMAT;
-    std::uint64_t wanted = size - offset;
-    if (length != 0 && length < wanted)
-        wanted = length;
+    std::uint64_t wanted = 0;
+    if (const std::int32_t code = wantedBytes(static_cast<std::uint64_t>(info.st_size), offset, length, wanted);
+        code != BASSMOD_CODE_OK)
+        return code;
     bytes.resize(static_cast<std::size_t>(wanted));
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -114,23 +129,22 @@ bool Player::load(bool fromMemory, const void* file, std::uint32_t offset, std::
     detachModule().reset();
 
     try {
-        std::vector<std::uint8_t> fileBytes;
-        const std::uint8_t* data = nullptr;
-        std::size_t size = 0;
+        // The one copy of the module's bytes, parsed here and kept for replays.
+        auto bytes = std::make_shared<std::vector<std::uint8_t>>();
         if (fromMemory) {
-            data = static_cast<const std::uint8_t*>(file) + offset;
-            size = length;
-        } else {
-            if (const std::int32_t code = readFile(static_cast<const char*>(file), offset, length, fileBytes);
-                code != BASSMOD_CODE_OK)
-                return fail(code);
-            data = fileBytes.data();
-            size = fileBytes.size();
+            if (length > BASSMOD_MAX_MODULE_BYTES)
+                return fail(BASSMOD_CODE_FORMAT);
+            const auto* data = static_cast<const std::uint8_t*>(file) + offset;
+            bytes->assign(data, data + length);
+        } else if (const std::int32_t code = readFile(static_cast<const char*>(file), offset, length, *bytes);
+                   code != BASSMOD_CODE_OK) {
+            return fail(code);
         }
-        auto module = std::make_unique<ModuleRenderer>(data, size, (flags & BASSMOD_LOAD_SURROUND) != 0);
+        auto module = std::make_unique<ModuleRenderer>(std::move(bytes), (flags & BASSMOD_LOAD_SURROUND) != 0);
         const OutputLock lock(*output_);
         module_ = std::move(module);
         playing_ = false;
+        unplayed_ = true;
     } catch (const std::bad_alloc&) {
         return fail(BASSMOD_CODE_NO_MEMORY);
     } catch (const openmpt::exception&) {
@@ -147,10 +161,14 @@ bool Player::play()
     if (!module_)
         return fail(BASSMOD_CODE_NO_MODULE);
     try {
-        std::unique_ptr<ModuleRenderer> fresh = module_->restarted();
+        // A module not played since it was loaded is still at its start; only a replay needs
+        // the module built again.
+        std::unique_ptr<ModuleRenderer> fresh = unplayed_ ? nullptr : module_->restarted();
         {
             const OutputLock lock(*output_);
-            module_.swap(fresh);
+            if (fresh)
+                module_.swap(fresh);
+            unplayed_ = false;
             meter_.reset();
             playing_ = true;
         }

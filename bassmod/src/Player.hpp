@@ -1,6 +1,7 @@
 // The seven operations of the library on one audio output: at most one module, played in the
-// background by the output's thread. Every operation leaves its BASSMOD_CODE_* for errorCode();
-// calls come from one controlling thread, the output pulls from its own.
+// background by the output's thread. Every operation leaves its BASSMOD_CODE_* for errorCode().
+// Operations must not overlap (the C entry points run them one at a time); the output pulls
+// from its own thread.
 #pragma once
 
 #include "AudioOutput.hpp"
@@ -47,6 +48,9 @@ private:
     // thread and only with the output locked.
     std::unique_ptr<ModuleRenderer> module_;
     bool playing_ = false;
+    // The loaded module has not been played yet, so it is still at its start. The audio thread
+    // only renders a playing module, so this one is the controlling thread's alone.
+    bool unplayed_ = false;
     CpuMeter meter_;
 };
 

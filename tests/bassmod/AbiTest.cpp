@@ -198,5 +198,42 @@ TEST_F(AbiTest, CpuIsZeroBeforePlayAndPositiveWhilePlaying)
     EXPECT_EQ(BASSMOD_GetCPU(), 0.0f);
 }
 
+// Any thread may call; each call runs alone, and each thread reads the code of its own last call.
+TEST_F(AbiTest, TwoThreadsLoadingPlayingAndFreeingAtOnce)
+{
+    initialise();
+    const auto loop = [&](bool fromMemory, int& played) {
+        for (int i = 0; i < 60; ++i) {
+            const int32_t loaded = fromMemory
+                ? BASSMOD_MusicLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()), BASSMOD_LOAD_SURROUND)
+                : BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND);
+            EXPECT_NE(loaded, 0) << BASSMOD_ErrorGetCode();
+            // The other thread may free it in between.
+            if (BASSMOD_MusicPlay() != 0) {
+                EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_OK);
+                ++played;
+            } else {
+                EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_NO_MODULE);
+            }
+            const float cpu = BASSMOD_GetCPU();
+            EXPECT_TRUE(cpu >= 0.0f && cpu <= 100.0f) << cpu;
+            if (i % 3 == 0) {
+                EXPECT_NE(BASSMOD_MusicFree(), 0);
+            }
+            EXPECT_EQ(BASSMOD_GetVersion(), 0x00060001u);
+        }
+    };
+    int playedA = 0, playedB = 0;
+    std::thread other(loop, true, std::ref(playedB));
+    loop(false, playedA);
+    other.join();
+    EXPECT_GT(playedA + playedB, 0);
+
+    // Still whole afterwards.
+    const auto recorded = record(
+        [&] { return BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND); }, rate);
+    expectHolds(recorded, referenceRender(module, true, rate), "a load after the threads");
+}
+
 } // namespace
 } // namespace bassmod::test

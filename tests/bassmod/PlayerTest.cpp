@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <iostream>
 #include <random>
+
+#include <sys/stat.h>
 
 namespace bassmod::test {
 namespace {
@@ -92,6 +95,10 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
     EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
     EXPECT_FAILS_WITH(loadFile(scratch / "nothing-here.it"), BASSMOD_CODE_FILE_OPEN);
     EXPECT_FAILS_WITH(loadFile(scratch.path()), BASSMOD_CODE_FILE_OPEN);
+    // Opening a FIFO for reading would wait for a writer forever; a device never ends.
+    ASSERT_EQ(::mkfifo((scratch / "fifo.it").c_str(), 0600), 0);
+    EXPECT_FAILS_WITH(loadFile(scratch / "fifo.it"), BASSMOD_CODE_FILE_OPEN);
+    EXPECT_FAILS_WITH(loadFile("/dev/zero"), BASSMOD_CODE_FILE_OPEN);
     EXPECT_FAILS_WITH(player->load(false, nullptr, 0, 0, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
     EXPECT_FAILS_WITH(player->load(true, nullptr, 0, 100, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
     EXPECT_FAILS_WITH(player->load(true, module.data(), 0, 0, 0), BASSMOD_CODE_ILLEGAL_PARAMETER);
@@ -109,6 +116,20 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
     EXPECT_FAILS_WITH(player->load(false, modulePath.c_str(), static_cast<std::uint32_t>(module.size()), 0, 0),
                       BASSMOD_CODE_FORMAT);
 
+    // Larger than any module: refused before a byte is read (the length here overruns the
+    // buffer, so reading it would be caught). A module-sized part of a huge file still loads.
+    EXPECT_FAILS_WITH(player->load(true, module.data(), 0, BASSMOD_MAX_MODULE_BYTES + 1, 0), BASSMOD_CODE_FORMAT);
+    {
+        std::ofstream(scratch / "huge.it").close();
+        std::filesystem::resize_file(scratch / "huge.it", 200u << 20);
+        EXPECT_FAILS_WITH(loadFile(scratch / "huge.it"), BASSMOD_CODE_FORMAT);
+        std::filesystem::resize_file(scratch / "huge.it", BASSMOD_MAX_MODULE_BYTES + 1);
+        EXPECT_FAILS_WITH(loadFile(scratch / "huge.it"), BASSMOD_CODE_FORMAT);
+        std::fstream(scratch / "huge.it", std::ios::in | std::ios::out | std::ios::binary)
+            .write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));
+        EXPECT_TRUE(player->load(false, (scratch / "huge.it").c_str(), 0, static_cast<std::uint32_t>(module.size()), 0));
+    }
+
     // Success clears the code; a failed load still frees the old module, and so does free.
     EXPECT_TRUE(loadFile(modulePath));
     EXPECT_EQ(player->errorCode(), BASSMOD_CODE_OK);
@@ -120,29 +141,40 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
     EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
 }
 
-// libopenmpt salvages what a cut-off module still holds; the player must play that to its end
-// without reading past the data.
-TEST_F(PlayerTest, ModuleCutInHalfPlaysWhatIsLeftOrIsRefused)
+// libopenmpt salvages what a damaged module still holds; the player must play that to its end
+// without reading past the data, or refuse it. Damaged here: modules cut in half, and every
+// input the fuzzer has found, which go through the file load path.
+TEST_F(PlayerTest, DamagedModulesPlayWhatIsLeftOrAreRefused)
 {
     initialise();
-    std::vector<std::vector<std::uint8_t>> cut{{module.begin(), module.begin() + module.size() / 2}};
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> cut{
+        {"tiny.s3m", {module.begin(), module.begin() + module.size() / 2}}};
     for (const auto& path : diskModules()) {
         const auto bytes = readBytes(path);
-        cut.emplace_back(bytes.begin(), bytes.begin() + bytes.size() / 2);
+        cut.emplace_back(path.filename().string(), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
     }
-    for (const auto& bytes : cut) {
-        if (!loadBytes(bytes)) {
-            EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT);
-            continue;
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(BASSMOD_TEST_FUZZ_REGRESSIONS_DIR))
+        found.push_back(entry.path());
+    ASSERT_FALSE(found.empty());
+
+    const auto playToTheEnd = [&](bool loaded, const std::string& what) {
+        if (!loaded) {
+            EXPECT_EQ(player->errorCode(), BASSMOD_CODE_FORMAT) << what;
+            return;
         }
-        ASSERT_TRUE(player->play());
-        for (int i = 0; i < 4000; ++i) {
+        ASSERT_TRUE(player->play()) << what;
+        for (int i = 0; i < 1000; ++i) {
             capture->pull(1024);
             if (player->cpu() == 0.0f)
                 break;                    // the salvaged song has ended
         }
         EXPECT_TRUE(player->free());
-    }
+    };
+    for (const auto& [name, bytes] : cut)
+        playToTheEnd(loadBytes(bytes), "half of " + name);
+    for (const auto& path : found)
+        playToTheEnd(loadFile(path), path.filename().string());
 }
 
 // --- What it plays -----------------------------------------------------------------------------
@@ -274,13 +306,19 @@ TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat)
         capture->pull(2048);
         ASSERT_TRUE(player->free());
     };
+#ifdef __SANITIZE_THREAD__
+    // ThreadSanitizer's allocator makes every cycle slow; its race check needs only a few.
+    constexpr int cycles = 100;
+#else
+    constexpr int cycles = 1000;
+#endif
     for (int i = 0; i < 20; ++i)
         cycle(i);
     const long before = residentBytes();
-    for (int i = 0; i < 1000; ++i)
+    for (int i = 0; i < cycles; ++i)
         cycle(i);
     const long after = residentBytes();
-    std::cout << "RSS before 1000 cycles: " << before / 1024 << " KiB, after: " << after / 1024
+    std::cout << "RSS before " << cycles << " cycles: " << before / 1024 << " KiB, after: " << after / 1024
               << " KiB\n";
     RecordProperty("rss_before_kib", std::to_string(before / 1024));
     RecordProperty("rss_after_kib", std::to_string(after / 1024));
