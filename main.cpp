@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "forms/BenchTrace.h"
 #include "forms/ErrorBox.h"
 #include "forms/Timer.h"
 #include "mainwindow/frmMain.h"
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
     }
     if (failed)
         return 1;
+    forms::benchtrace::watch(window.form());
     window.Show();
     const int status = app.exec();
     return failed ? 1 : status;

@@ -114,6 +114,7 @@ bool Player::load(bool fromMemory, const void* file, std::uint32_t offset, std::
     detachModule().reset();
 
     try {
+        const auto started = std::chrono::steady_clock::now();
         std::vector<std::uint8_t> fileBytes;
         const std::uint8_t* data = nullptr;
         std::size_t size = 0;
@@ -128,6 +129,8 @@ bool Player::load(bool fromMemory, const void* file, std::uint32_t offset, std::
             size = fileBytes.size();
         }
         auto module = std::make_unique<ModuleRenderer>(data, size, (flags & BASSMOD_LOAD_SURROUND) != 0);
+        trace_.loaded(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                          std::chrono::steady_clock::now() - started).count());
         const OutputLock lock(*output_);
         module_ = std::move(module);
         playing_ = false;
@@ -152,6 +155,7 @@ bool Player::play()
             const OutputLock lock(*output_);
             module_.swap(fresh);
             meter_.reset();
+            trace_.arm();
             playing_ = true;
         }
     } catch (const std::bad_alloc&) {
@@ -193,6 +197,7 @@ void Player::fill(std::int16_t* interleaved, std::size_t frames) noexcept
             meter_.reset();
         } else {
             meter_.add(std::chrono::duration_cast<std::chrono::nanoseconds>(took).count(), frames, rate_);
+            trace_.rendered(interleaved, rendered);
         }
     }
     std::memset(interleaved + 2 * rendered, 0, (frames - rendered) * 2 * sizeof(std::int16_t));

@@ -6,6 +6,7 @@
 #include "AudioOutput.hpp"
 #include "CpuMeter.hpp"
 #include "ModuleRenderer.hpp"
+#include "SoundTrace.hpp"
 
 #include <atomic>
 #include <memory>
@@ -26,7 +27,11 @@ public:
               std::uint32_t flags);
     bool play();
     bool free();
-    float cpu() const { return meter_.percent(); }
+    float cpu() const
+    {
+        trace_.flush();
+        return meter_.percent();
+    }
 
     std::int32_t errorCode() const { return error_.load(std::memory_order_relaxed); }
     // For calls that fail outside the operations' own checks (an exception caught at the boundary).
@@ -48,6 +53,7 @@ private:
     std::unique_ptr<ModuleRenderer> module_;
     bool playing_ = false;
     CpuMeter meter_;
+    mutable SoundTrace trace_;
 };
 
 } // namespace bassmod
