@@ -62,6 +62,10 @@ int envInt(const char* name, int fallback) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Each frame changes a few small areas. Sent through the X connection they need no shared
+    // memory segment, whose reuse costs a round trip to the server after every frame.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Drelkin"));
     QApplication::setApplicationName(QStringLiteral("Drelkin - Velsmoor, Part I [Orvantis]"));

@@ -42,6 +42,7 @@ private:
     void fill(std::int16_t* interleaved, std::size_t frames) noexcept override;
     // Takes the module away from the audio thread; the caller destroys it outside the lock.
     std::unique_ptr<ModuleRenderer> detachModule();
+    static void releaseFreedMemory();
 
     std::unique_ptr<AudioOutput> output_;
     bool initialised_ = false;
@@ -53,6 +54,8 @@ private:
     std::unique_ptr<ModuleRenderer> module_;
     bool playing_ = false;
     CpuMeter meter_;
+    // The audio thread's CPU clock at the end of the last buffer it mixed; -1 when not playing.
+    std::int64_t lastFillEnd_ = -1;
     mutable SoundTrace trace_;
 };
 
