@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
+    forms::benchtrace::mark("app");
     QApplication::setOrganizationName(QStringLiteral("Drelkin"));
     QApplication::setApplicationName(QStringLiteral("Drelkin - Velsmoor, Part I [Orvantis]"));
     QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
     };
 
     mainwindow::frmMain window(env, fatal);
+    forms::benchtrace::mark("built");
     try {
         if (!window.Form_Load())
             return 1;
@@ -110,6 +112,7 @@ int main(int argc, char** argv) {
     }
     if (failed)
         return 1;
+    forms::benchtrace::mark("started");
     forms::benchtrace::watch(window.form());
     window.Show();
     const int status = app.exec();
