@@ -236,6 +236,13 @@ const QImage& Label::image() const {
     return images_.back().second;
 }
 
+QRect Label::paintedRect() const {
+    if (opaque_)
+        return pixelRect();
+    layoutInk();
+    return inkBounds_.translated(pixelRect().topLeft());
+}
+
 void Label::paint(QPainter& painter) const {
     if (!Visible())
         return;
@@ -390,7 +397,7 @@ void Container::paintEvent(QPaintEvent* e) {
         p.drawImage(QPoint(0, 0), picture_);
     const QRect area = dirty.boundingRect().translated(-b, -b);
     for (auto it = labelOrder_.rbegin(); it != labelOrder_.rend(); ++it)
-        if ((*it)->Visible() && (*it)->pixelRect().intersects(area))
+        if ((*it)->Visible() && (*it)->paintedRect().intersects(area))
             (*it)->paint(p);
 }
 

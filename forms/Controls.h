@@ -100,6 +100,8 @@ public:
     // The label's own pixels (transparent where nothing is drawn), at its pixel size.
     const QImage& image() const;
     void paint(class QPainter& painter) const;
+    // The part of the container's inner area, in pixels, that painting the label can change.
+    QRect paintedRect() const;
 
 private:
     friend class Container;
