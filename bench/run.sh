@@ -36,19 +36,16 @@ for f in "$program" "$reference" "$probe" "$tune"; do [ -e "$f" ] || die "missin
 export SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME VELSMOOR_NO_TIMERS VELSMOOR_BENCH_TRACE
 work=$(mktemp -d)
-display=${BENCH_DISPLAY:-:$((150 + RANDOM % 100))}
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 children=()
 cleanup() {
     for p in "${children[@]}"; do kill "$p" 2>/dev/null; done
-    kill "$xvfb" 2>/dev/null
+    kill "${bench_xvfb_pid:-}" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo -display "$display" >/dev/null 2>&1 || die "Xvfb did not start on $display"
-export DISPLAY=$display
+. "$root/bench/xvfb.sh"
+bench_xvfb ${BENCH_DISPLAY:-} || die "Xvfb did not start"
+display=$DISPLAY
 
 # Starts a command in the background with a trace file; its first line is the moment of exec.
 # Sets $pid.

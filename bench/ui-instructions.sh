@@ -12,12 +12,9 @@ command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 1
 export SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 work=$(mktemp -d)
-display=:$((150 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display
+. "$(dirname "$0")/xvfb.sh"
+trap 'kill "${bench_xvfb_pid:-}" 2>/dev/null; rm -rf "$work"' EXIT
+bench_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
 
 valgrind --tool=callgrind --separate-threads=yes --callgrind-out-file="$work/cg" "$program" \
     >/dev/null 2>&1 &
