@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "desktop/MediaPlayer2.h"
+#include "forms/BenchTrace.h"
 #include "forms/ErrorBox.h"
 #include "forms/Timer.h"
 #include "mainwindow/frmMain.h"
@@ -62,7 +63,12 @@ int envInt(const char* name, int fallback) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Each frame changes a few small areas. Sent through the X connection they need no shared
+    // memory segment, whose reuse costs a round trip to the server after every frame.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
+    forms::benchtrace::mark("app");
     QApplication::setOrganizationName(QStringLiteral("Drelkin"));
     QApplication::setApplicationName(QStringLiteral("Drelkin - Velsmoor, Part I [Orvantis]"));
     QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
@@ -97,6 +103,7 @@ int main(int argc, char** argv) {
     };
 
     mainwindow::frmMain window(env, fatal);
+    forms::benchtrace::mark("built");
     // A disk already running in this session comes to the front instead; nothing plays twice.
     desktop::MediaPlayer2 mediaControls(window, programDir);
     if (mediaControls.start() == desktop::MediaPlayer2::Start::AlreadyRunning)
@@ -110,6 +117,8 @@ int main(int argc, char** argv) {
     }
     if (failed)
         return 1;
+    forms::benchtrace::mark("started");
+    forms::benchtrace::watch(window.form());
     window.Show();
     const int status = app.exec();
     return failed ? 1 : status;

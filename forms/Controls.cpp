@@ -86,24 +86,45 @@ Label::Label(Container* container, std::string name, float left, float top, floa
              float height)
     : Control(container, std::move(name), left, top, width, height) {}
 
+namespace {
+// A pulse visits six colours; a fade between two messages about ten.
+constexpr std::size_t kKeptImages = 12;
+} // namespace
+
 void Label::invalidate() {
-    cacheValid_ = false;
+    inkValid_ = false;
+    images_.clear();
     if (container() && Visible())
         container()->repaintRect(pixelRect());
+}
+
+void Label::invalidateInk(const QRect& oldInk) {
+    if (!container() || !Visible())
+        return;
+    layoutInk();
+    const QRect changed = oldInk.united(inkBounds_);
+    if (!changed.isEmpty())
+        container()->repaintRect(changed.translated(pixelRect().topLeft()));
 }
 
 void Label::setCaption(std::string text) {
     if (text == caption_)
         return;
+    layoutInk();
+    const QRect oldInk = inkBounds_;
     caption_ = std::move(text);
-    invalidate();
+    inkValid_ = false;
+    images_.clear();
+    invalidateInk(oldInk);
 }
 
 void Label::setForeColor(Colour c) {
     if (c == foreColor_)
         return;
     foreColor_ = c;
-    invalidate();
+    // The background and the layout stay: only lit pixels change.
+    layoutInk();
+    invalidateInk(inkBounds_);
 }
 
 void Label::setBackColor(Colour c) {
@@ -130,8 +151,10 @@ void Label::setAlignment(Align a) {
 
 void Label::placementChanged(const QRect& oldRect) {
     const QRect now = pixelRect();
-    if (now.size() != oldRect.size())
-        cacheValid_ = false;
+    if (now.size() != oldRect.size()) {
+        inkValid_ = false;
+        images_.clear();
+    }
     if (container() && Visible()) {
         container()->repaintRect(oldRect);
         container()->repaintRect(now);
@@ -147,18 +170,19 @@ std::vector<std::string> Label::layoutLines() const {
     return layoutText(caption_, pixelRect().width() / kGlyphWidth);
 }
 
-const QImage& Label::image() const {
-    if (cacheValid_)
-        return cache_;
+void Label::layoutInk() const {
     const QRect r = pixelRect();
-    cache_ = QImage(std::max(r.width(), 1), std::max(r.height(), 1),
-                    QImage::Format_ARGB32_Premultiplied);
-    cache_.fill(opaque_ ? toQColor(backColor_) : QColor(Qt::transparent));
-    const QRgb ink = toQColor(foreColor_).rgba();
+    const QSize size(std::max(r.width(), 1), std::max(r.height(), 1));
+    if (inkValid_ && inkSize_ == size)
+        return;
+    images_.clear();
+    inkSize_ = size;
+    ink_.assign(static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()), 0);
+    inkBounds_ = QRect();
     const auto lines = layoutLines();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int y0 = static_cast<int>(i) * kGlyphHeight;
-        if (y0 >= r.height())
+        if (y0 >= size.height())
             break;
         const int lineWidth = static_cast<int>(lines[i].size()) * kGlyphWidth;
         int x = 0;
@@ -166,22 +190,57 @@ const QImage& Label::image() const {
             x = (r.width() - lineWidth) / 2;
         for (unsigned char ch : lines[i]) {
             const Glyph& g = glyphFor(ch);
+            const QRect cell = QRect(x, y0, kGlyphWidth, kGlyphHeight) & QRect(QPoint(0, 0), size);
+            bool lit = false;
             for (int row = 0; row < kGlyphHeight; ++row) {
                 const int y = y0 + row;
-                if (y < 0 || y >= cache_.height())
+                if (y < 0 || y >= size.height())
                     continue;
-                auto* line = reinterpret_cast<QRgb*>(cache_.scanLine(y));
+                std::uint8_t* line = ink_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size.width());
                 for (int col = 0; col < kGlyphWidth; ++col) {
                     const int px = x + col;
-                    if (px >= 0 && px < cache_.width() && (g[row] >> (5 - col)) & 1)
-                        line[px] = ink;
+                    if (px >= 0 && px < size.width() && (g[row] >> (5 - col)) & 1) {
+                        line[px] = 1;
+                        lit = true;
+                    }
                 }
             }
+            if (lit)
+                inkBounds_ |= cell;
             x += kGlyphWidth;
         }
     }
-    cacheValid_ = true;
-    return cache_;
+    inkValid_ = true;
+}
+
+const QImage& Label::image() const {
+    layoutInk();
+    for (const auto& [colour, img] : images_)
+        if (colour == foreColor_)
+            return img;
+    if (images_.size() >= kKeptImages)
+        images_.pop_front();
+    // An opaque label needs no alpha, so it is drawn as a plain copy.
+    QImage img(inkSize_, opaque_ ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    img.fill(opaque_ ? toQColor(backColor_) : QColor(Qt::transparent));
+    const QRgb ink = toQColor(foreColor_).rgba();
+    const int w = inkSize_.width();
+    for (int y = 0; y < inkSize_.height(); ++y) {
+        const std::uint8_t* lit = ink_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            if (lit[x])
+                line[x] = ink;
+    }
+    images_.emplace_back(foreColor_, std::move(img));
+    return images_.back().second;
+}
+
+QRect Label::paintedRect() const {
+    if (opaque_)
+        return pixelRect();
+    layoutInk();
+    return inkBounds_.translated(pixelRect().topLeft());
 }
 
 void Label::paint(QPainter& painter) const {
@@ -201,12 +260,19 @@ Container::Container(QWidget* parent, std::string name, Qt::WindowFlags flags)
 Container::~Container() = default;
 
 void Container::setBackColor(Colour c) {
+    if (c == backColor_)
+        return;
     backColor_ = c;
     update();
 }
 
 void Container::setPicture(const QImage& image) {
-    picture_ = image;
+    if (!image.isNull() && image.cacheKey() == pictureSource_)
+        return;
+    pictureSource_ = image.cacheKey();
+    // Kept in the format the window is painted in, so drawing it is a plain copy.
+    picture_ = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
     update();
 }
 
@@ -310,19 +376,29 @@ void Container::repaintRect(const QRect& innerRect) {
 
 void Container::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    p.setClipRegion(e->region());
-    p.fillRect(rect(), toQColor(backColor_));
+    const QRegion& dirty = e->region();
+    p.setClipRegion(dirty);
     const int b = borderPixels();
+    const QRect inner = rect().adjusted(b, b, -b, -b);
+    // The background shows only where an opaque picture does not cover it.
+    QRegion background = dirty;
+    if (!picture_.isNull() && !picture_.hasAlphaChannel())
+        background -= QRect(QPoint(b, b), picture_.size()) & inner;
+    const QColor back = toQColor(backColor_);
+    for (const QRect& r : background)
+        p.fillRect(r, back);
     if (b) {
         p.setPen(QColor(Qt::black));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
-        p.setClipRect(rect().adjusted(b, b, -b, -b), Qt::IntersectClip);
+        p.setClipRect(inner, Qt::IntersectClip);
     }
     p.translate(b, b);
     if (!picture_.isNull())
         p.drawImage(QPoint(0, 0), picture_);
+    const QRect area = dirty.boundingRect().translated(-b, -b);
     for (auto it = labelOrder_.rbegin(); it != labelOrder_.rend(); ++it)
-        (*it)->paint(p);
+        if ((*it)->Visible() && (*it)->paintedRect().intersects(area))
+            (*it)->paint(p);
 }
 
 // Positions come from the global pointer position and where this widget is now: a window

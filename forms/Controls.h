@@ -3,9 +3,12 @@
 // events with capture, and stacking in creation order.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -97,6 +100,8 @@ public:
     // The label's own pixels (transparent where nothing is drawn), at its pixel size.
     const QImage& image() const;
     void paint(class QPainter& painter) const;
+    // The part of the container's inner area, in pixels, that painting the label can change.
+    QRect paintedRect() const;
 
 private:
     friend class Container;
@@ -104,15 +109,26 @@ private:
           float height);
     void placementChanged(const QRect& oldRect) override;
     void visibilityChanged() override;
+    // Everything about the label's pixels may have changed.
     void invalidate();
+    // Only the caption or the ink colour changed: the pixels outside the old and the new
+    // character cells stay as they were.
+    void invalidateInk(const QRect& oldInk);
+    // Which pixels carry ink, laid out once per caption and size.
+    void layoutInk() const;
 
     std::string caption_;
     Colour foreColor_ = 0x000000;
     Colour backColor_ = 0xFFFFFF;
     bool opaque_ = false;
     Align align_ = Align::Left;
-    mutable QImage cache_;
-    mutable bool cacheValid_ = false;
+
+    mutable bool inkValid_ = false;
+    mutable QSize inkSize_;
+    mutable std::vector<std::uint8_t> ink_; // one byte a pixel, 1 where a glyph is lit
+    mutable QRect inkBounds_;               // the character cells drawn, in the label's pixels
+    // The pixels for the last few ink colours, so a pulse draws each step only once.
+    mutable std::deque<std::pair<Colour, QImage>> images_;
 };
 
 class Picture;
@@ -187,6 +203,7 @@ private:
     std::string containerName_;
     Colour backColor_ = 0x000000;
     QImage picture_;
+    qint64 pictureSource_ = 0;
     bool border_ = false;
     bool userScale_ = false;
     float scaleWidth_ = 0, scaleHeight_ = 0;

@@ -1,5 +1,8 @@
 #include "forms/Timer.h"
 
+#include <algorithm>
+
+#include <QElapsedTimer>
 #include <QTimer>
 
 namespace forms {
@@ -78,23 +81,75 @@ bool VirtualClock::advanceToNextTick(std::int64_t limitMs) {
     return fireNext(now_ + limitMs);
 }
 
-QtTimerClock::QtTimerClock() = default;
+namespace {
+constexpr std::int64_t kNanosecondsPerMs = 1'000'000;
+} // namespace
+
+QtTimerClock::QtTimerClock()
+    : elapsed_(std::make_unique<QElapsedTimer>()), wake_(std::make_unique<QTimer>()) {
+    elapsed_->start();
+    wake_->setSingleShot(true);
+    wake_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(wake_.get(), &QTimer::timeout, [this] { fireDue(); });
+}
+
 QtTimerClock::~QtTimerClock() = default;
 
+std::int64_t QtTimerClock::now() const { return elapsed_->nsecsElapsed(); }
+
 void QtTimerClock::arm(Timer& timer, int intervalMs) {
-    auto& qt = timers_[&timer];
-    if (!qt) {
-        qt = std::make_unique<QTimer>();
-        qt->setTimerType(Qt::PreciseTimer);
-        QObject::connect(qt.get(), &QTimer::timeout, [t = &timer] { t->tick(); });
-    }
-    qt->start(intervalMs);
+    entries_[&timer] = Entry{now() + intervalMs * kNanosecondsPerMs, seq_++};
+    schedule();
 }
 
 void QtTimerClock::disarm(Timer& timer) {
-    auto it = timers_.find(&timer);
-    if (it != timers_.end())
-        it->second->stop();
+    if (entries_.erase(&timer))
+        schedule();
+}
+
+void QtTimerClock::schedule() {
+    if (entries_.empty()) {
+        wake_->stop();
+        return;
+    }
+    std::int64_t next = entries_.begin()->second.due;
+    for (const auto& [timer, entry] : entries_)
+        next = std::min(next, entry.due);
+    const std::int64_t wait = next - now();
+    wake_->start(wait <= 0 ? 0 : static_cast<int>((wait + kNanosecondsPerMs - 1) / kNanosecondsPerMs));
+}
+
+void QtTimerClock::fireDue() {
+    // One tick at a time, earliest first; a handler may arm or disarm any timer, or run a nested
+    // event loop in which further ticks come, so the table is read afresh for each.
+    for (;;) {
+        const std::int64_t t = now();
+        auto next = entries_.end();
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->second.due > t + kNanosecondsPerMs)
+                continue;
+            if (next == entries_.end() || it->second.due < next->second.due ||
+                (it->second.due == next->second.due && it->second.seq < next->second.seq))
+                next = it;
+        }
+        if (next == entries_.end())
+            break;
+        Timer* timer = next->first;
+        // The next period counts from when this one was due, so ticks keep their pace; one
+        // that is already over (the loop was held up) starts afresh from now.
+        const std::int64_t period = timer->Interval() * kNanosecondsPerMs;
+        if (period <= 0) {
+            entries_.erase(next);
+            continue;
+        }
+        std::int64_t due = next->second.due + period;
+        if (due <= t)
+            due = t + period;
+        next->second = Entry{due, seq_++};
+        schedule();
+        timer->tick();
+    }
+    schedule();
 }
 
 } // namespace forms

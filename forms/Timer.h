@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class QElapsedTimer;
 class QTimer;
 
 namespace forms {
@@ -81,7 +82,9 @@ private:
     std::map<Timer*, Entry> entries_;
 };
 
-// Real time on the UI thread's event loop.
+// Real time on the UI thread's event loop, with one system timer for all timers: ticks that
+// fall due within the same millisecond (the system timer's resolution) run in one wake-up, so
+// the window is repainted and flushed once for them.
 class QtTimerClock : public TimerClock {
 public:
     QtTimerClock();
@@ -90,7 +93,18 @@ public:
     void disarm(Timer& timer) override;
 
 private:
-    std::map<Timer*, std::unique_ptr<QTimer>> timers_;
+    struct Entry {
+        std::int64_t due; // nanoseconds on elapsed_
+        std::uint64_t seq;
+    };
+    std::int64_t now() const;
+    void fireDue();
+    void schedule();
+
+    std::unique_ptr<QElapsedTimer> elapsed_;
+    std::unique_ptr<QTimer> wake_;
+    std::uint64_t seq_ = 0;
+    std::map<Timer*, Entry> entries_;
 };
 
 } // namespace forms

@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <vector>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,6 +86,13 @@ std::int32_t readFile(const char* path, std::uint32_t offset, std::uint32_t leng
     return BASSMOD_CODE_OK;
 }
 
+std::int64_t threadCpuNanoseconds() noexcept
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 } // namespace
 
 Player::Player(std::unique_ptr<AudioOutput> output) : output_(std::move(output)) {}
@@ -129,6 +138,7 @@ bool Player::load(bool fromMemory, const void* file, std::uint32_t offset, std::
     detachModule().reset();
 
     try {
+        const auto started = std::chrono::steady_clock::now();
         // The one copy of the module's bytes, parsed here and kept for replays.
         auto bytes = std::make_shared<std::vector<std::uint8_t>>();
         if (fromMemory) {
@@ -141,6 +151,8 @@ bool Player::load(bool fromMemory, const void* file, std::uint32_t offset, std::
             return fail(code);
         }
         auto module = std::make_unique<ModuleRenderer>(std::move(bytes), (flags & BASSMOD_LOAD_SURROUND) != 0);
+        trace_.loaded(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                          std::chrono::steady_clock::now() - started).count());
         const OutputLock lock(*output_);
         module_ = std::move(module);
         playing_ = false;
@@ -170,18 +182,28 @@ bool Player::play()
                 module_.swap(fresh);
             unplayed_ = false;
             meter_.reset();
+            trace_.arm();
             playing_ = true;
         }
     } catch (const std::bad_alloc&) {
         return fail(BASSMOD_CODE_NO_MEMORY);
     }
+    releaseFreedMemory();
     return succeed();
 }
 
 bool Player::free()
 {
     detachModule().reset();
+    releaseFreedMemory();
     return succeed();
+}
+
+// A module's samples are freed in pieces among longer-lived allocations; without a trim the
+// heap keeps their pages and the program grows a little with every change of tune.
+void Player::releaseFreedMemory()
+{
+    ::malloc_trim(0);
 }
 
 std::unique_ptr<ModuleRenderer> Player::detachModule()
@@ -198,20 +220,27 @@ void Player::fill(std::int16_t* interleaved, std::size_t frames) noexcept
 {
     std::size_t rendered = 0;
     if (playing_) {
-        const auto start = std::chrono::steady_clock::now();
+        const std::int64_t start = threadCpuNanoseconds();
         try {
             rendered = module_->render(rate_, interleaved, frames);
         } catch (...) {
             // A module that breaks while mixing ends there rather than taking the host down.
             rendered = 0;
         }
-        const auto took = std::chrono::steady_clock::now() - start;
+        const std::int64_t end = threadCpuNanoseconds();
         if (rendered == 0) {
             playing_ = false;
             meter_.reset();
         } else {
-            meter_.add(std::chrono::duration_cast<std::chrono::nanoseconds>(took).count(), frames, rate_);
+            // The thread's CPU time, not the clock's: a busy machine that takes the thread away
+            // does not make mixing dearer. What the output thread did since the last buffer
+            // (waiting for the device, waking up) is part of what playing costs.
+            meter_.add(end - (lastFillEnd_ >= 0 ? lastFillEnd_ : start), frames, rate_);
+            trace_.rendered(interleaved, rendered);
         }
+        lastFillEnd_ = playing_ ? end : -1;
+    } else {
+        lastFillEnd_ = -1;
     }
     std::memset(interleaved + 2 * rendered, 0, (frames - rendered) * 2 * sizeof(std::int16_t));
 }

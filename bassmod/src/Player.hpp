@@ -7,6 +7,7 @@
 #include "AudioOutput.hpp"
 #include "CpuMeter.hpp"
 #include "ModuleRenderer.hpp"
+#include "SoundTrace.hpp"
 
 #include <atomic>
 #include <memory>
@@ -27,7 +28,11 @@ public:
               std::uint32_t flags);
     bool play();
     bool free();
-    float cpu() const { return meter_.percent(); }
+    float cpu() const
+    {
+        trace_.flush();
+        return meter_.percent();
+    }
 
     std::int32_t errorCode() const { return error_.load(std::memory_order_relaxed); }
     // For calls that fail outside the operations' own checks (an exception caught at the boundary).
@@ -38,6 +43,7 @@ private:
     void fill(std::int16_t* interleaved, std::size_t frames) noexcept override;
     // Takes the module away from the audio thread; the caller destroys it outside the lock.
     std::unique_ptr<ModuleRenderer> detachModule();
+    static void releaseFreedMemory();
 
     std::unique_ptr<AudioOutput> output_;
     bool initialised_ = false;
@@ -52,6 +58,9 @@ private:
     // only renders a playing module, so this one is the controlling thread's alone.
     bool unplayed_ = false;
     CpuMeter meter_;
+    // The audio thread's CPU clock at the end of the last buffer it mixed; -1 when not playing.
+    std::int64_t lastFillEnd_ = -1;
+    mutable SoundTrace trace_;
 };
 
 } // namespace bassmod

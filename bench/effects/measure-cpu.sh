@@ -13,12 +13,10 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 hz=$(getconf CLK_TCK)
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display
+. "$(dirname "$0")/../xvfb.sh"
+trap 'kill "${bench_xvfb_pid:-}" 2>/dev/null || true' EXIT
+bench_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
+display=$DISPLAY
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QPaintEvent>
+
 #include "../support/MouseDriver.h"
 #include "forms/BitmapFont.h"
 #include "forms/Controls.h"
@@ -133,6 +136,48 @@ TEST_F(Window, CentredOpaqueLabelFillsItsBackground) {
     }
     EXPECT_FALSE(inkLeft);
     EXPECT_TRUE(inkInCell);
+}
+
+// What a change to a label repaints: nothing when the value is the one it has, and only the
+// character cells when just the ink changes.
+TEST_F(Window, LabelRepaintsOnlyWhatAChangeTouches) {
+    struct PaintLog : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } log;
+    forms::Label& label = form.addLabel("l", 300, 150, 1500, 135); // 100 x 9 pixels at 20, 10
+    label.setOpaque(true);
+    label.setCaption("AB");
+    label.setForeColor(0xFFFFFF);
+    form.show();
+    QCoreApplication::processEvents();
+    form.installEventFilter(&log);
+    auto paintedAfter = [&](auto change) {
+        log.painted = QRegion();
+        change();
+        QCoreApplication::processEvents();
+        return log.painted;
+    };
+
+    EXPECT_TRUE(paintedAfter([&] { label.setCaption("AB"); }).isEmpty());
+    EXPECT_TRUE(paintedAfter([&] { label.setForeColor(0xFFFFFF); }).isEmpty());
+    EXPECT_TRUE(paintedAfter([&] { label.setVisible(true); }).isEmpty());
+    EXPECT_EQ(paintedAfter([&] { label.setForeColor(0x808080); }), QRegion(20, 10, 12, 8));
+    EXPECT_EQ(paintedAfter([&] { label.setCaption("ABC"); }), QRegion(20, 10, 18, 8));
+    // The pixels drawn are those of a label drawn afresh.
+    const QImage after = label.image();
+    EXPECT_EQ(paintedAfter([&] {
+                  label.setAlignment(forms::Label::Align::Center);
+                  label.setAlignment(forms::Label::Align::Left);
+              }),
+              QRegion(20, 10, 100, 9));
+    EXPECT_EQ(label.image(), after);
+    EXPECT_EQ(paintedAfter([&] { label.setCaption(""); }), QRegion(20, 10, 18, 8));
+    EXPECT_TRUE(paintedAfter([&] { label.setForeColor(0x404040); }).isEmpty());
 }
 
 } // namespace
