@@ -122,6 +122,30 @@ TEST_F(Interaction, DragFollowsThePointerWhenEventsLagBehindTheWindow) {
     mouse.release(pointer);
 }
 
+// The playback timer reaches a missing tune while the skin is held; the user lets go while
+// the boxes are up, so the release never reaches the window.
+TEST_F(Interaction, ReleaseTakenByAnErrorBoxEndsTheDrag) {
+    library.missingFiles.insert("/nowhere/mods/MWDRIFT.IT");
+    startUp();
+    auto& w = *window;
+    testsupport::MouseDriver mouse(w.form());
+    const QPoint grip = mouse.at(30, 100);
+    mouse.press(grip);
+    mouse.move(grip + QPoint(10, 10));
+    ASSERT_EQ(w.player().state.dragging, player::kTrue);
+    box.whileOpen = [&] { mouse.releaseUnseen(); };
+    clock.advance(192'000);
+    ASSERT_EQ(box.shown.size(), 2u);
+    box.whileOpen = nullptr;
+
+    const QPoint end = w.form().pos();
+    mouse.move(grip + QPoint(60, 40));
+    EXPECT_EQ(w.form().pos(), end) << "the window follows a pointer with no button held";
+    EXPECT_EQ(w.player().state.dragging, 0);
+    mouse.click(mouse.at(300, 259)); // and a title takes a click again
+    EXPECT_EQ(w.player().state.trackIndex, 2);
+}
+
 TEST_F(Interaction, PressOnALabelStartsNoDrag) {
     startUp();
     auto& w = *window;
