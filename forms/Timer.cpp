@@ -6,7 +6,7 @@ namespace forms {
 
 Timer::Timer(TimerClock& clock, std::string name) : clock_(clock), name_(std::move(name)) {}
 
-Timer::~Timer() { clock_.disarm(*this); }
+Timer::~Timer() { clock_.forget(*this); }
 
 void Timer::setInterval(int ms) {
     interval_ = ms < 0 ? 0 : ms;
@@ -95,6 +95,18 @@ void QtTimerClock::disarm(Timer& timer) {
     auto it = timers_.find(&timer);
     if (it != timers_.end())
         it->second->stop();
+}
+
+// Windows that come and go (the NFO window) make a timer each time; without this every one
+// would leave its QTimer behind.
+void QtTimerClock::forget(Timer& timer) {
+    auto it = timers_.find(&timer);
+    if (it == timers_.end())
+        return;
+    it->second->stop();
+    // The timer may be going away from inside its own tick.
+    it->second.release()->deleteLater();
+    timers_.erase(it);
 }
 
 } // namespace forms

@@ -22,6 +22,8 @@ public:
     virtual void arm(Timer& timer, int intervalMs) = 0;
     // The timer is no longer live: no further ticks.
     virtual void disarm(Timer& timer) = 0;
+    // The timer is going away: no further ticks, and nothing kept for it.
+    virtual void forget(Timer& timer) { disarm(timer); }
 };
 
 // A timer fires only while it is enabled and its interval is above 0. Enabling a timer that is
@@ -88,6 +90,7 @@ public:
     ~QtTimerClock() override;
     void arm(Timer& timer, int intervalMs) override;
     void disarm(Timer& timer) override;
+    void forget(Timer& timer) override;
 
 private:
     std::map<Timer*, std::unique_ptr<QTimer>> timers_;
