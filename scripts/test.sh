@@ -17,7 +17,8 @@ cmake --preset asan-ubsan >/dev/null
 cmake --build --preset asan-ubsan -j"$jobs"
 ctest --preset asan-ubsan -j"$jobs"
 
-echo "== ThreadSanitizer: the module library's tests"
+echo "== ThreadSanitizer: the module library's tests but the 1,000-cycle memory one"
+echo "   (it measures memory, not threads: the normal run and LeakSanitizer cover it)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 ctest --preset tsan -j"$jobs"
