@@ -2,11 +2,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <string>
+
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
@@ -17,6 +19,7 @@
 #include "forms/Timer.h"
 #include "mainwindow/frmMain.h"
 #include "player/DynamicModuleLibrary.h"
+#include "player/Launch.h"
 
 namespace {
 
@@ -63,6 +66,7 @@ int envInt(const char* name, int fallback) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!player::checkDisplay(argc, argv)) return 1;
     // Each frame changes a few small areas. Sent through the X connection they need no shared
     // memory segment, whose reuse costs a round trip to the server after every frame.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
@@ -75,9 +79,15 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.drelkin.Velsmoor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.ico")));
 
-    const std::string programDir = QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
-    player::DynamicModuleLibrary library(programDir);
     ReportingErrorBox errorBox(envInt("VELSMOOR_AUTO_DISMISS_MS", -1));
+    std::string programDir;
+    try {
+        programDir = player::programFolder();
+    } catch (const std::runtime_error& e) {
+        errorBox.show(e.what(), "Error");
+        return 1;
+    }
+    player::DynamicModuleLibrary library(programDir);
     std::unique_ptr<forms::TimerClock> clock;
     if (envInt("VELSMOOR_NO_TIMERS", 0))
         clock = std::make_unique<StoppedClock>();
@@ -90,7 +100,8 @@ int main(int argc, char** argv) {
     env.clock = clock.get();
     env.programDir = programDir;
     env.setCurrentDirectory = [](const std::string& dir) {
-        QDir::setCurrent(QString::fromLocal8Bit(dir.c_str()));
+        // By its bytes: a folder name need not be valid in any text encoding.
+        if (::chdir(dir.c_str()) != 0) std::perror(dir.c_str());
     };
 
     bool failed = false;

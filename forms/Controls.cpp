@@ -433,6 +433,8 @@ QPoint innerPoint(const QPointF& p, int border) {
 } // namespace
 
 void Container::mousePressEvent(QMouseEvent* e) {
+    if (!endLostPress(e, e->buttons() & ~e->button()))
+        return;
     if (!pressed_) {
         pressed_ = true;
         pressedLabel_ = labelAt(innerPoint(localPosition(e), borderPixels()));
@@ -445,7 +447,26 @@ void Container::mousePressEvent(QMouseEvent* e) {
 
 void Container::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
 
+// A press whose release went elsewhere (a modal box that opened while the button was held
+// takes it) is ended as a release would end it, without a click, once an event shows that no
+// button of it is still held. False when the handler unloaded the window.
+bool Container::endLostPress(QMouseEvent* e, Qt::MouseButtons stillHeld) {
+    if (!pressed_ || stillHeld != Qt::NoButton)
+        return true;
+    Label* released = pressedLabel_;
+    pressed_ = false;
+    pressedLabel_ = nullptr;
+    MouseEventArgs up = argsFor(e, released);
+    up.Button = 0;
+    QPointer<Container> alive(this);
+    if (auto& h = handlersOf(*this, released).onMouseUp)
+        h(up);
+    return !alive.isNull();
+}
+
 void Container::mouseMoveEvent(QMouseEvent* e) {
+    if (!endLostPress(e, e->buttons()))
+        return;
     Label* target = pressed_ ? pressedLabel_ : labelAt(innerPoint(localPosition(e), borderPixels()));
     MouseEventArgs a = argsFor(e, target);
     a.Button = buttonMask(e->buttons());

@@ -199,6 +199,7 @@ private:
     Label* labelAt(QPoint inner) const;
     QPointF localPosition(const QMouseEvent* e) const;
     MouseEventArgs argsFor(const QMouseEvent* e, Label* target) const;
+    bool endLostPress(QMouseEvent* e, Qt::MouseButtons stillHeld);
 
     std::string containerName_;
     Colour backColor_ = 0x000000;

@@ -9,7 +9,7 @@ namespace forms {
 
 Timer::Timer(TimerClock& clock, std::string name) : clock_(clock), name_(std::move(name)) {}
 
-Timer::~Timer() { clock_.disarm(*this); }
+Timer::~Timer() { clock_.forget(*this); }
 
 void Timer::setInterval(int ms) {
     interval_ = ms < 0 ? 0 : ms;

@@ -23,6 +23,8 @@ public:
     virtual void arm(Timer& timer, int intervalMs) = 0;
     // The timer is no longer live: no further ticks.
     virtual void disarm(Timer& timer) = 0;
+    // The timer is going away: no further ticks, and nothing kept for it.
+    virtual void forget(Timer& timer) { disarm(timer); }
 };
 
 // A timer fires only while it is enabled and its interval is above 0. Enabling a timer that is

@@ -2,7 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <iterator>
 #include <type_traits>
+#include <utility>
 
 #include "bassmod.h"
 
@@ -37,16 +39,20 @@ Fn as(void* p) {
 } // namespace
 
 DynamicModuleLibrary::DynamicModuleLibrary(const std::string& folder)
-    : path_(folder + "/" + kLibraryFileName) {}
+    : folder_(folder), path_(folder + "/" + kLibraryFileName) {}
 
 // The library is never unloaded: its audio thread may still be running, and the end of the
 // process releases it anyway.
 DynamicModuleLibrary::~DynamicModuleLibrary() = default;
 
-void* DynamicModuleLibrary::symbol(void*& slot, const char* name) {
-    if (slot) return slot;
+void DynamicModuleLibrary::open() {
+    if (resolved_) return;
+    // Only a file of the program's own folder, by its absolute path: with a relative or empty
+    // folder the loader would take a library of that name from wherever it happens to be.
+    if (folder_.empty() || folder_[0] != '/')
+        throw LibraryError("Can't load the module library " + path_ +
+                           ": the program's folder is not known");
     if (!handle_) {
-        // An absolute path, so the loader never searches elsewhere for a library of that name.
         handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) {
             const char* why = dlerror();
@@ -56,41 +62,50 @@ void* DynamicModuleLibrary::symbol(void*& slot, const char* name) {
             throw LibraryError("Can't load the module library " + path_ + ": " + reason);
         }
     }
-    dlerror();
-    void* p = dlsym(handle_, name);
-    if (!p) throw LibraryError("The module library " + path_ + " is missing function " + name);
-    slot = p;
-    return p;
+    // All or nothing: a library that lacks one operation is not used for any of them.
+    const std::pair<void**, const char*> entries[] = {
+        {&getVersion_, "BASSMOD_GetVersion"}, {&init_, "BASSMOD_Init"},
+        {&musicLoad_, "BASSMOD_MusicLoad"},   {&musicPlay_, "BASSMOD_MusicPlay"},
+        {&musicFree_, "BASSMOD_MusicFree"},   {&errorGetCode_, "BASSMOD_ErrorGetCode"},
+        {&getCPU_, "BASSMOD_GetCPU"},
+    };
+    void* found[std::size(entries)] = {};
+    for (std::size_t i = 0; i < std::size(entries); ++i) {
+        found[i] = dlsym(handle_, entries[i].second);
+        if (!found[i])
+            throw LibraryError("The module library " + path_ + " is missing function " +
+                               entries[i].second);
+    }
+    for (std::size_t i = 0; i < std::size(entries); ++i) *entries[i].first = found[i];
+    resolved_ = true;
 }
 
-std::uint32_t DynamicModuleLibrary::GetVersion() {
-    return as<GetVersionFn>(symbol(getVersion_, "BASSMOD_GetVersion"))();
+void* DynamicModuleLibrary::entry(void* const& slot) {
+    open();
+    return slot;
 }
+
+std::uint32_t DynamicModuleLibrary::GetVersion() { return as<GetVersionFn>(entry(getVersion_))(); }
 
 std::int32_t DynamicModuleLibrary::Init(std::int32_t device, std::uint32_t freq,
                                         std::uint32_t flags) {
-    return as<InitFn>(symbol(init_, "BASSMOD_Init"))(device, freq, flags);
+    return as<InitFn>(entry(init_))(device, freq, flags);
 }
 
 std::int32_t DynamicModuleLibrary::MusicLoad(std::int32_t mem, const void* file,
                                              std::uint32_t offset, std::uint32_t length,
                                              std::uint32_t flags) {
-    return as<MusicLoadFn>(symbol(musicLoad_, "BASSMOD_MusicLoad"))(mem, file, offset, length,
-                                                                    flags);
+    return as<MusicLoadFn>(entry(musicLoad_))(mem, file, offset, length, flags);
 }
 
-std::int32_t DynamicModuleLibrary::MusicPlay() {
-    return as<MusicPlayFn>(symbol(musicPlay_, "BASSMOD_MusicPlay"))();
-}
+std::int32_t DynamicModuleLibrary::MusicPlay() { return as<MusicPlayFn>(entry(musicPlay_))(); }
 
-std::int32_t DynamicModuleLibrary::MusicFree() {
-    return as<MusicFreeFn>(symbol(musicFree_, "BASSMOD_MusicFree"))();
-}
+std::int32_t DynamicModuleLibrary::MusicFree() { return as<MusicFreeFn>(entry(musicFree_))(); }
 
 std::int32_t DynamicModuleLibrary::ErrorGetCode() {
-    return as<ErrorGetCodeFn>(symbol(errorGetCode_, "BASSMOD_ErrorGetCode"))();
+    return as<ErrorGetCodeFn>(entry(errorGetCode_))();
 }
 
-float DynamicModuleLibrary::GetCPU() { return as<GetCPUFn>(symbol(getCPU_, "BASSMOD_GetCPU"))(); }
+float DynamicModuleLibrary::GetCPU() { return as<GetCPUFn>(entry(getCPU_))(); }
 
 } // namespace player

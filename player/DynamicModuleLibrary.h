@@ -1,5 +1,5 @@
 // The module library as the program really uses it: the shared library file in the program's
-// folder, opened at the first call, each operation looked up at its first use.
+// folder, opened at the first call with all seven operations looked up at once.
 #pragma once
 
 #include <string>
@@ -10,7 +10,8 @@ namespace player {
 
 class DynamicModuleLibrary final : public ModuleLibrary {
 public:
-    // folder: where the library file lies (the program's folder).
+    // folder: where the library file lies (the program's folder), an absolute path in the
+    // system's bytes.
     explicit DynamicModuleLibrary(const std::string& folder);
     ~DynamicModuleLibrary() override;
     DynamicModuleLibrary(const DynamicModuleLibrary&) = delete;
@@ -28,10 +29,15 @@ public:
     float GetCPU() override;
 
 private:
-    void* symbol(void*& slot, const char* name);
+    // Opens the file and resolves every operation; a missing file or operation raises
+    // LibraryError naming it, at this call and at every later one.
+    void open();
+    void* entry(void* const& slot);
 
+    std::string folder_;
     std::string path_;
     void* handle_ = nullptr;
+    bool resolved_ = false;
     void* getVersion_ = nullptr;
     void* init_ = nullptr;
     void* musicLoad_ = nullptr;

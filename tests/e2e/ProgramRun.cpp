@@ -15,6 +15,8 @@ namespace {
 
 constexpr const char* kBoxPrefix = "Error box: ";
 
+} // namespace
+
 std::vector<std::string> readLines(const std::string& file) {
     std::vector<std::string> lines;
     std::ifstream in(file);
@@ -22,8 +24,6 @@ std::vector<std::string> readLines(const std::string& file) {
     return lines;
 }
 
-// Each box's text with whatever else was written after it, up to the next box; tests look
-// at how each one starts.
 std::vector<std::string> boxesIn(const std::string& err) {
     std::vector<std::string> boxes;
     std::size_t at = err.find(kBoxPrefix);
@@ -38,13 +38,18 @@ std::vector<std::string> boxesIn(const std::string& err) {
     return boxes;
 }
 
-} // namespace
-
-ProgramFolder::ProgramFolder() : dir_(std::make_unique<QTemporaryDir>()) {
+ProgramFolder::ProgramFolder(const std::string& name) : dir_(std::make_unique<QTemporaryDir>()) {
     if (!dir_->isValid()) throw std::runtime_error("no scratch folder");
-    path_ = dir_->path().toStdString() + "/disk";
+    path_ = dir_->path().toStdString() + "/" + name;
     fs::create_directory(path_);
     fs::copy_file(E2E_PROGRAM, path_ + "/velsmoor");
+    launcher_ = path_ + "/velsmoor";
+    // A process is started by a name given as text; a folder name that is no valid text is
+    // reached through a link, which the system resolves to the program's real folder.
+    if (QString::fromUtf8(launcher_.c_str()).toUtf8().toStdString() != launcher_) {
+        launcher_ = dir_->path().toStdString() + "/velsmoor-link";
+        fs::create_symlink(path_ + "/velsmoor", launcher_);
+    }
 }
 
 void ProgramFolder::addFakeLibrary(const std::string& fakeName) {
@@ -58,8 +63,11 @@ void ProgramFolder::addMods() {
     fs::copy(E2E_MODS_DIR, path_ + "/mods", fs::copy_options::recursive);
 }
 
-RunResult ProgramFolder::run(int runMs, const std::map<std::string, std::string>& extraEnv) const {
-    const std::string log = dir_->path().toStdString() + "/calls.log";
+std::string ProgramFolder::callLog() const { return dir_->path().toStdString() + "/calls.log"; }
+
+RunResult ProgramFolder::run(int runMs, const EnvChanges& extraEnv,
+                             const std::function<bool(const std::string&)>& settled) const {
+    const std::string log = callLog();
     fs::remove(log);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -68,16 +76,29 @@ RunResult ProgramFolder::run(int runMs, const std::map<std::string, std::string>
     env.insert("VELSMOOR_AUTO_DISMISS_MS", "300");
     env.insert("FAKE_BASSMOD_LOG", QString::fromStdString(log));
     env.insert("SDL_AUDIODRIVER", "dummy");
-    for (const auto& [k, v] : extraEnv) env.insert(QString::fromStdString(k), QString::fromStdString(v));
+    for (const auto& [k, v] : extraEnv) {
+        if (v)
+            env.insert(QString::fromStdString(k), QString::fromStdString(*v));
+        else
+            env.remove(QString::fromStdString(k));
+    }
 
     QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir_->path());
     p.setProcessChannelMode(QProcess::SeparateChannels);
-    p.start(QString::fromStdString(path_ + "/velsmoor"), {});
+    p.start(QString::fromStdString(launcher_), {});
     RunResult r;
     if (!p.waitForStarted(5000)) throw std::runtime_error("the program did not start");
     r.finished = p.waitForFinished(runMs);
+    if (!r.finished && settled) {
+        for (int waited = 0; waited < 30000 && !r.finished; waited += 100) {
+            r.stderrText += p.readAllStandardError().toStdString();
+            if (settled(r.stderrText)) break;
+            r.finished = p.waitForFinished(100);
+        }
+        if (!r.finished) r.finished = p.waitForFinished(500);
+    }
     if (!r.finished) {
         p.terminate();
         if (!p.waitForFinished(5000)) {
@@ -87,7 +108,7 @@ RunResult ProgramFolder::run(int runMs, const std::map<std::string, std::string>
     } else {
         r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
-    r.stderrText = p.readAllStandardError().toStdString();
+    r.stderrText += p.readAllStandardError().toStdString();
     r.boxes = boxesIn(r.stderrText);
     r.libraryCalls = readLines(log);
     return r;

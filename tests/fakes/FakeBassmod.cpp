@@ -59,6 +59,7 @@ int32_t BASSMOD_Init(int32_t device, uint32_t freq, uint32_t flags)
     return answer(FAKE_INIT_CODE);
 }
 
+#ifndef FAKE_NO_LOAD
 int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32_t length, uint32_t flags)
 {
     if (mem == 0)
@@ -68,6 +69,7 @@ int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32
         logCall("MusicLoad %d (memory) %u %u %u", mem, offset, length, flags);
     return answer(FAKE_LOAD_CODE);
 }
+#endif
 
 int32_t BASSMOD_MusicPlay(void)
 {

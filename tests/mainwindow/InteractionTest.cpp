@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <map>
+#include <random>
 
 #include <QAccessible>
 
@@ -126,6 +127,30 @@ TEST_F(Interaction, DragFollowsThePointerWhenEventsLagBehindTheWindow) {
     mouse.release(pointer);
 }
 
+// The playback timer reaches a missing tune while the skin is held; the user lets go while
+// the boxes are up, so the release never reaches the window.
+TEST_F(Interaction, ReleaseTakenByAnErrorBoxEndsTheDrag) {
+    library.missingFiles.insert("/nowhere/mods/MWDRIFT.IT");
+    startUp();
+    auto& w = *window;
+    testsupport::MouseDriver mouse(w.form());
+    const QPoint grip = mouse.at(30, 100);
+    mouse.press(grip);
+    mouse.move(grip + QPoint(10, 10));
+    ASSERT_EQ(w.player().state.dragging, player::kTrue);
+    box.whileOpen = [&] { mouse.releaseUnseen(); };
+    clock.advance(192'000);
+    ASSERT_EQ(box.shown.size(), 2u);
+    box.whileOpen = nullptr;
+
+    const QPoint end = w.form().pos();
+    mouse.move(grip + QPoint(60, 40));
+    EXPECT_EQ(w.form().pos(), end) << "the window follows a pointer with no button held";
+    EXPECT_EQ(w.player().state.dragging, 0);
+    mouse.click(mouse.at(300, 259)); // and a title takes a click again
+    EXPECT_EQ(w.player().state.trackIndex, 2);
+}
+
 TEST_F(Interaction, PressOnALabelStartsNoDrag) {
     startUp();
     auto& w = *window;
@@ -219,6 +244,85 @@ TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
     EXPECT_TRUE(w.nfoWindow()->isLoaded());
     press("Exit");
     EXPECT_FALSE(w.form().isVisible());
+}
+
+// Two days of random use on the virtual clock: every button and title, Stop and Play, Info and
+// Close, drags (some whose release a box takes) and tunes that fail to load.
+TEST_F(Interaction, TwoDaysOfRandomUseKeepEveryCounterInRange) {
+    for (std::size_t k = 2; k < player::kTrackCount; k += 5)
+        library.missingFiles.insert("/nowhere/mods/" + std::string(player::kTrackList[k].file));
+    library.onCall = [this](const std::string& call) {
+        if (call.rfind("MusicLoad(", 0) == 0) {
+            EXPECT_FALSE(library.loaded) << "a second module loaded beside the first";
+        }
+    };
+    startUp();
+    auto& w = *window;
+    // The scroller's 30 ms clock touches none of the state checked here; its 5.8 million
+    // ticks would make this take minutes.
+    w.Timer1->setEnabled(false);
+    testsupport::MouseDriver mouse(w.form());
+    bool held = false;
+    box.whileOpen = [&] {
+        if (held) mouse.releaseUnseen(); // let go while the box is up
+        held = false;
+    };
+
+    const auto& st = w.player().state;
+    const auto check = [&](int step) {
+        ASSERT_GE(st.trackIndex, 0) << step;
+        ASSERT_LE(st.trackIndex, player::kLastTrack) << step;
+        ASSERT_EQ(std::count_if(w.markers.begin(), w.markers.end(),
+                                [](const forms::Label* m) { return m->Visible(); }),
+                  1)
+            << step;
+        ASSERT_GE(st.titleStep, 0) << step;
+        ASSERT_LE(st.titleStep, 10) << step;
+        ASSERT_GE(st.tickerStep, 0) << step;
+        ASSERT_LE(st.tickerStep, 10) << step;
+        ASSERT_GE(st.messageIndex, 0) << step;
+        ASSERT_LE(st.messageIndex, 34) << step;
+        if (!held) {
+            ASSERT_EQ(st.dragging, player::kFalse) << step;
+        }
+    };
+
+    std::mt19937 rng(20261208);
+    const auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    constexpr std::int64_t kTwoDaysMs = 48LL * 3600 * 1000;
+    int step = 0;
+    for (; clock.now() < kTwoDaysMs; ++step) {
+        switch (pick(9)) {
+        case 0: w.prev.lit->onClick(); break;
+        case 1: w.play.lit->onClick(); break;
+        case 2: w.next.lit->onClick(); break;
+        case 3: w.stop.lit->onClick(); break;
+        case 4: w.info.lit->onClick(); break;
+        case 5:
+            if (w.nfoWindow() && w.nfoWindow()->isLoaded()) w.nfoWindow()->lblClose_Click();
+            break;
+        case 6: w.tunes[static_cast<std::size_t>(pick(17))]->onClick(); break;
+        default: { // a drag by the skin, with time passing while the button is held
+            const QPoint grip = mouse.at(30, 100);
+            mouse.press(grip);
+            held = true;
+            mouse.move(grip + QPoint(pick(41) - 20, pick(41) - 20));
+            clock.advance(pick(300'000));
+            mouse.move(grip + QPoint(pick(41) - 20, pick(41) - 20));
+            if (held) mouse.release(grip);
+            held = false;
+            mouse.move(mouse.at(30, 100));
+            break;
+        }
+        }
+        check(step);
+        clock.advance(1 + pick(300'000));
+        check(step);
+    }
+    RecordProperty("steps", step);
+    w.exit.lit->onClick();
+    EXPECT_FALSE(library.loaded);
+    EXPECT_TRUE(fatal.empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The main window on a fake module library, a recording error box and virtual time.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +17,11 @@ namespace mainwindowtest {
 class SilentErrorBox final : public forms::ErrorBox {
 public:
     std::vector<std::string> shown;
-    void show(const std::string& text, const std::string&) override { shown.push_back(text); }
+    std::function<void()> whileOpen; // what the user does while the box is up
+    void show(const std::string& text, const std::string&) override {
+        shown.push_back(text);
+        if (whileOpen) whileOpen();
+    }
 };
 
 struct MainWindowFixture : ::testing::Test {

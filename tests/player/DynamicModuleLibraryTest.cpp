@@ -1,9 +1,14 @@
 // The module library file bound at run time: found beside the program, opened at the first
-// call, each operation looked up when first used.
+// call with every operation looked up at once; and the program's folder it is found in.
 #include <gtest/gtest.h>
 
 #include "PlayerFixture.h"
 #include "player/DynamicModuleLibrary.h"
+#include "player/Launch.h"
+
+#include <unistd.h>
+
+#include <filesystem>
 
 namespace playertest {
 namespace {
@@ -36,20 +41,43 @@ TEST(DynamicModuleLibrary, PassesArgumentsAndResults) {
     EXPECT_EQ(library.MusicPlay(), 1);
     EXPECT_EQ(library.MusicFree(), 1);
     EXPECT_EQ(library.ErrorGetCode(), -7);
+    EXPECT_FLOAT_EQ(library.GetCPU(), 1.5f);
 }
 
-TEST(DynamicModuleLibrary, MissingFunctionRaisesOnlyWhereItIsUsed) {
-    player::DynamicModuleLibrary library(kStubDir);
-    EXPECT_EQ(library.ErrorGetCode(), -7);
-    try {
-        library.GetCPU();
-        FAIL() << "no error";
-    } catch (const player::LibraryError& e) {
-        const std::string what = e.what();
-        EXPECT_NE(what.find(kStubDir + "/libbassmod.so"), std::string::npos) << what;
-        EXPECT_NE(what.find("missing function BASSMOD_GetCPU"), std::string::npos) << what;
+// A library without one operation is not used at all: not even the version query runs, so
+// start-up ends before anything else is asked of it.
+TEST(DynamicModuleLibrary, MissingFunctionRaisesAtTheFirstCallWhateverItIs) {
+    player::DynamicModuleLibrary library(kStubDir + "-noload");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            library.GetVersion();
+            FAIL() << "no error";
+        } catch (const player::LibraryError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(kStubDir + "-noload/libbassmod.so"), std::string::npos) << what;
+            EXPECT_NE(what.find("missing function BASSMOD_MusicLoad"), std::string::npos) << what;
+        }
     }
-    EXPECT_EQ(library.GetVersion(), 0x00060001u) << "the other operations still work";
+    EXPECT_THROW(library.MusicFree(), player::LibraryError);
+}
+
+// With the folder unknown the library would be looked up by a bare or root-relative name.
+TEST(DynamicModuleLibrary, LoadsOnlyFromAnAbsoluteFolder) {
+    for (const char* folder : {"", "bin", "./stub"}) {
+        player::DynamicModuleLibrary library(folder);
+        EXPECT_THROW(library.GetVersion(), player::LibraryError) << '"' << folder << '"';
+    }
+}
+
+TEST(ProgramFolder, IsTheLinkTargetsFolderByteForByte) {
+    namespace fs = std::filesystem;
+    const std::string base = fs::temp_directory_path() / ("pf-" + std::to_string(::getpid()));
+    const std::string folder = base + "/v\xff\xfe dir";
+    fs::create_directories(folder);
+    fs::create_symlink(folder + "/velsmoor", base + "/exe");
+    EXPECT_EQ(player::programFolder((base + "/exe").c_str()), folder);
+    EXPECT_THROW(player::programFolder((base + "/none").c_str()), std::runtime_error);
+    fs::remove_all(base);
 }
 
 } // namespace

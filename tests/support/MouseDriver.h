@@ -33,6 +33,12 @@ public:
         if (target)
             send(target, QEvent::MouseButtonRelease, global, b);
     }
+    // The button goes up while a modal box holds the input: no window of ours hears of it.
+    void releaseUnseen(Qt::MouseButton b = Qt::LeftButton) {
+        buttons_ &= ~Qt::MouseButtons(b);
+        if (buttons_ == Qt::NoButton)
+            grabber_ = nullptr;
+    }
     void click(QPoint global, Qt::MouseButton b = Qt::LeftButton) {
         press(global, b);
         release(global, b);
