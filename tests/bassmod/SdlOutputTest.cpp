@@ -43,7 +43,7 @@ TEST_F(SdlPlayerTest, InitCodesThenTheDefaultOutputOnceLeavingSignalsAlone)
     }
 }
 
-// Real time: the dummy device pulls about 23 ms of audio at a time.
+// Real time: the dummy device pulls about 46 ms of audio at a time.
 TEST_F(SdlPlayerTest, CpuRisesWhilePlayingOnTheAudioThread)
 {
     ScratchDir scratch;
