@@ -1,0 +1,125 @@
+#include "Instruments.h"
+
+#include "Arrangement.h"
+#include "Synth.h"
+
+#include <algorithm>
+#include <string>
+
+namespace composer {
+
+std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
+    using namespace synth;
+    std::vector<modwriter::Sample> s;
+    const std::uint64_t seed = t.seed * 7919;
+
+    KickParams kp;
+    switch (t.kit) {
+        case Kit::Acoustic: kp = {120, 52, 0.03, 0.28, 0.5, 1.2}; break;
+        case Kit::Electro: kp = {180, 46, 0.05, 0.45, 0.25, 1.6}; break;
+        case Kit::Crushed: kp = {200, 55, 0.03, 0.3, 0.6, 3.0}; break;
+        case Kit::Soft: kp = {110, 48, 0.04, 0.32, 0.1, 1.0}; break;
+    }
+    s.push_back(kick("kick", kp, seed + 1));
+    if (t.kit == Kit::Electro) {
+        s.push_back(clap("clap", 0.09, seed + 2));
+    } else {
+        s.push_back(snare("snare", t.kit == Kit::Soft ? 210 : 185, t.kit == Kit::Crushed ? 0.12 : 0.16,
+                          t.kit == Kit::Soft ? 0.6 : 0.9, seed + 2));
+    }
+    s.push_back(hat("closed hat", t.kit == Kit::Soft ? 0.03 : 0.045, 1.0 + 0.05 * (t.seed % 5), seed + 3));
+    s.push_back(hat("open hat", 0.22, 1.0 + 0.05 * (t.seed % 5), seed + 4));
+    s.push_back(crash("crash", 1.6, seed + 5));
+    switch (t.groove) {
+        case Groove::Ambient:
+        case Groove::HalfTime: s.push_back(shaker("shaker", 0.05, seed + 6)); break;
+        case Groove::Electro: s.push_back(clap("clap", 0.12, seed + 6)); break;
+        default: s.push_back(tom("tom", 190, 120, 0.18)); break;
+    }
+
+    ToneParams bass;
+    switch (t.bassTone) {
+        case BassTone::Saw: bass = {Wave::Saw, 48, 0.25, 30, 8, 0.15, 0.003, 0.4, 0.6, 0.2, 64, 0, 1, 0, 0.3}; break;
+        case BassTone::Square: bass = {Wave::Square, 40, 0.25, 24, 10, 0.1, 0.003, 0.3, 0.7, 0.15, 64, 0, 1, 0, 0.2}; break;
+        case BassTone::Sub: bass = {Wave::Triangle, 16, 0.25, 8, 4, 0.1, 0.004, 0.5, 0.8, 0.15, 64, 0, 1, 0, 0.6}; break;
+        case BassTone::Pluck: bass = {Wave::Saw, 40, 0.25, 20, 3, 0.08, 0.002, 0.25, 0.35, 0.5, 64, 0, 1, 0, 0.5}; break;
+        case BassTone::Fm: bass = {Wave::Pulse, 40, 0.3, 28, 5, 0.06, 0.002, 0.2, 0.6, 0.2, 64, 0, 1, 0.5, 0.4}; break;
+        case BassTone::Distorted: bass = {Wave::Saw, 48, 0.25, 24, 12, 0.2, 0.003, 0.3, 0.8, 0.15, 64, 1, 2, 2.5, 0.3}; break;
+    }
+    s.push_back(tone("bass", bass));
+
+    ToneParams pad;
+    switch (t.pad) {
+        case PadTone::Strings: pad = {Wave::Saw, 24, 0.25, 6, 5, 0.5, 0.25, 0.5, 0.85, 0.4, 128, 1, 3, 0, 0}; break;
+        case PadTone::Warm: pad = {Wave::Pulse, 20, 0.35, 5, 3.5, 0.6, 0.15, 0.6, 0.8, 0.35, 128, 1, 2, 0, 0}; break;
+        case PadTone::Glass: pad = {Wave::Hollow, 24, 0.25, 14, 9, 0.3, 0.12, 0.6, 0.7, 0.35, 128, 1, 3, 0, 0}; break;
+        case PadTone::Organ: pad = {Wave::Organ, 8, 0.25, 20, 20, 0.1, 0.02, 0.2, 0.9, 0.2, 128, 1, 2, 0, 0}; break;
+        case PadTone::Dark: pad = {Wave::Square, 20, 0.25, 5, 3, 0.3, 0.1, 0.4, 0.8, 0.3, 128, 1, 3, 0.8, 0}; break;
+    }
+    s.push_back(tone("pad", pad));
+
+    auto bell = [&](BellTone b, const std::string& name, std::uint64_t n) {
+        switch (b) {
+            case BellTone::Pluck: return pluck(name, 0.55, 1.4, n);
+            case BellTone::Glass: return fm(name, 3.5, 2.2, 0.25, 1.8);
+            case BellTone::EPiano: return fm(name, 1.0, 1.6, 0.35, 1.6);
+            case BellTone::Marimba: return fm(name, 4.0, 1.8, 0.05, 0.5);
+            case BellTone::Chip: {
+                ToneParams c{Wave::Pulse, 16, 0.25, 16, 16, 0.1, 0.002, 0.12, 0.35, 0.2, 32, 0, 1, 0, 0};
+                return tone(name, c);
+            }
+        }
+        return pluck(name, 0.5, 1.0, n);
+    };
+    s.push_back(bell(t.arp, "arp", seed + 7));
+
+    ToneParams lead;
+    switch (t.lead) {
+        case LeadTone::Saw: lead = {Wave::Saw, 18, 0.25, 14, 8, 0.2, 0.01, 0.3, 0.8, 0.3, 64, 1, 2, 0, 0}; break;
+        case LeadTone::Square: lead = {Wave::Square, 18, 0.25, 12, 9, 0.15, 0.005, 0.2, 0.8, 0.25, 64, 0, 1, 0, 0}; break;
+        case LeadTone::Pulse: lead = {Wave::Pulse, 18, 0.18, 16, 10, 0.1, 0.003, 0.2, 0.75, 0.25, 64, 1, 2, 0, 0}; break;
+        case LeadTone::Soft: lead = {Wave::Triangle, 12, 0.25, 6, 5, 0.2, 0.02, 0.3, 0.85, 0.3, 64, 0, 1, 0, 0}; break;
+        case LeadTone::Organ: lead = {Wave::Organ, 8, 0.25, 20, 20, 0.1, 0.004, 0.1, 0.95, 0.2, 64, 0, 1, 0, 0}; break;
+        case LeadTone::Hollow: lead = {Wave::Hollow, 14, 0.25, 8, 5, 0.25, 0.04, 0.3, 0.85, 0.3, 64, 1, 2, 0, 0}; break;
+        case LeadTone::SuperSaw: lead = {Wave::Saw, 18, 0.25, 12, 9, 0.3, 0.01, 0.4, 0.85, 0.4, 128, 1, 3, 0, 0}; break;
+        case LeadTone::Distorted: lead = {Wave::Saw, 16, 0.25, 10, 7, 0.2, 0.005, 0.3, 0.9, 0.3, 64, 1, 2, 2.0, 0}; break;
+    }
+    s.push_back(tone("lead", lead));
+    s.push_back(bell(t.counter, "counter", seed + 8));
+
+    if (t.kit == Kit::Crushed) {
+        for (std::size_t i : {0u, 1u, 2u, 6u}) synth::crush(s[i], 8);
+    }
+    return s;
+}
+
+std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::Sample>& samples, const TuneSpec& t) {
+    using NNA = modwriter::Instrument::NewNoteAction;
+    std::vector<modwriter::Instrument> out;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        modwriter::Instrument ins;
+        ins.name = samples[i].name;
+        ins.sample = static_cast<int>(i + 1);
+        const int n = static_cast<int>(i + 1);
+        if (n == iPad) {
+            ins.newNoteAction = NNA::Fade;
+            ins.fadeout = std::max(8, t.tempo / 5);
+        } else if (n == iLead) {
+            ins.newNoteAction = NNA::Cut;
+            ins.fadeout = 96;
+        } else if (n == iBass) {
+            ins.fadeout = 256;
+        } else if (n == iArp || n == iCounter) {
+            ins.newNoteAction = NNA::Fade;
+            ins.fadeout = 48;
+        } else if (n == iOpenHat || n == iCrash) {
+            ins.newNoteAction = NNA::Continue;
+        } else {
+            ins.fadeout = 512;
+        }
+        out.push_back(ins);
+    }
+    return out;
+}
+
+}  // namespace composer
