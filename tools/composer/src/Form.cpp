@@ -4,6 +4,7 @@
 #include "Drums.h"
 #include "Instruments.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace composer {
@@ -11,8 +12,7 @@ namespace composer {
 modwriter::Song Arranger::build() {
     modwriter::Song song;
     song.title = t_.title;
-    song.speed = t_.speed;
-    song.tempo = t_.tempo;
+    writeTiming(song);
     song.globalVolume = 128;
     // The mixing volume carries each tune's trim to the common loudness.
     song.mixVolume = static_cast<int>(std::lround(48.0 * std::pow(10.0, t_.gainDb / 20.0)));
@@ -20,7 +20,7 @@ modwriter::Song Arranger::build() {
     song.samples = makeSamples(t_);
     if (formatOf(t_) == modwriter::Format::IT) song.instruments = makeInstruments(song.samples, t_);
 
-    const double rowSeconds = 2.5 * t_.speed / t_.tempo;
+    const double rowSeconds = 2.5 * song.speed / song.tempo;
     const int totalRows = static_cast<int>(std::lround(t_.seconds / rowSeconds));
     const int bodyUnits = (totalRows - 48) / kPatternRows;
     const int endingRows = totalRows - bodyUnits * kPatternRows;
@@ -56,9 +56,9 @@ modwriter::Song Arranger::build() {
 std::vector<Section> Arranger::plan(int units) const {
     using K = Kind;
     static const std::vector<std::vector<Section>> forms = {
-        {{K::A, 0, 4}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::A, 1, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::B, 1, 4}, {K::A, 0, 4}},
-        {{K::A, 0, 4}, {K::B, 0, 4}, {K::A, 1, 2}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::C, 0, 4}, {K::A, 1, 4}, {K::B, 1, 4}},
-        {{K::A, 0, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::A, 0, 4}, {K::Break, 0, 2}, {K::B, 1, 4}, {K::A, 1, 4}},
+        {{K::A, 0, 4}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::A, 1, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::B, 0, 4}, {K::A, 0, 4}},
+        {{K::A, 0, 4}, {K::B, 0, 4}, {K::A, 1, 2}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::C, 0, 4}, {K::A, 1, 4}, {K::B, 0, 4}},
+        {{K::A, 0, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::A, 0, 4}, {K::Break, 0, 2}, {K::B, 0, 4}, {K::A, 1, 4}},
     };
     const auto& form = forms[static_cast<std::size_t>(t_.form % 3)];
     std::vector<Section> out;
@@ -69,7 +69,7 @@ std::vector<Section> Arranger::plan(int units) const {
     std::size_t i = 0;
     while (left > 0) {
         Section s = form[i % form.size()];
-        if (i >= form.size()) s.variant = 1 - s.variant;  // a second pass through the form varies
+        if (i >= form.size() && s.kind != Kind::B) s.variant = 1 - s.variant;  // a second pass varies all but the chorus
         if (s.units > left) s.units = left;
         if (s.units == 1 && s.kind != Kind::Break) {
             outro += 1;
@@ -79,6 +79,9 @@ std::vector<Section> Arranger::plan(int units) const {
         left -= s.units;
         ++i;
     }
+    // However short the tune, its chorus comes back: the last section before the outro becomes it.
+    const auto choruses = std::count_if(out.begin(), out.end(), [](const Section& x) { return x.kind == K::B; });
+    if (choruses == 1 && out.back().kind != K::B && out.size() >= 4) out.back() = {K::B, 0, out.back().units};
     out.push_back({K::Outro, 0, outro});
     return out;
 }
@@ -101,21 +104,29 @@ Grid Arranger::section(const Section& s) {
         case Kind::Intro:
             if (s.units > 1) {
                 Grid second(kPatternRows);
-                writeDrums(second, t_, energetic ? DrumLevel::Light : DrumLevel::Hats, true, false, rng);
+                writeDrums(second, t_, style_, energetic ? DrumLevel::Light : DrumLevel::Hats, true, false, rng);
                 copyInto(g, second, (s.units - 1) * kPatternRows);
             }
             break;
-        case Kind::A: writeDrums(g, t_, DrumLevel::Full, true, s.variant == 1, rng); break;
-        case Kind::B: writeDrums(g, t_, DrumLevel::Full, true, true, rng); break;
-        case Kind::Break: writeDrums(g, t_, t_.groove == Groove::Ambient ? DrumLevel::None : DrumLevel::Hats, false, true, rng); break;
-        case Kind::C: writeDrums(g, t_, s.variant == 0 ? DrumLevel::Light : DrumLevel::Full, true, true, rng); break;
+        case Kind::A: writeDrums(g, t_, style_, DrumLevel::Full, true, s.variant == 1, rng); break;
+        case Kind::B: writeDrums(g, t_, style_, DrumLevel::Full, true, true, rng); break;
+        case Kind::Break: {
+            // The break drops the kit for its first half; busy styles keep their hats in the second.
+            const int half = s.units * kPatternRows / 2;
+            Grid second(s.units * kPatternRows - half);
+            if (style_.hatSteps == 1) writeDrums(second, t_, style_, DrumLevel::Hats, false, false, rng);
+            copyInto(g, second, half);
+            g.note(0, kPerc, 60, iCrash, 40);
+            break;
+        }
+        case Kind::C: writeDrums(g, t_, style_, s.variant == 0 ? DrumLevel::Light : DrumLevel::Full, true, true, rng); break;
         case Kind::Outro: {
             Grid first(kPatternRows);
-            writeDrums(first, t_, DrumLevel::Full, false, true, rng);
+            writeDrums(first, t_, style_, DrumLevel::Full, false, true, rng);
             copyInto(g, first, 0);
             if (s.units > 1) {
                 Grid rest((s.units - 1) * kPatternRows);
-                writeDrums(rest, t_, DrumLevel::Hats, false, false, rng);
+                writeDrums(rest, t_, style_, DrumLevel::Hats, false, false, rng);
                 copyInto(g, rest, kPatternRows);
             }
             break;
@@ -128,21 +139,26 @@ Grid Arranger::section(const Section& s) {
     const bool compHere = comp && (s.kind == Kind::A || s.kind == Kind::B || s.kind == Kind::C);
     const bool arpHere = !comp ? (s.kind != Kind::A || s.variant == 1 || s.kind == Kind::Intro)
                                : (s.kind == Kind::B);
-    const int padVolume = s.kind == Kind::B ? 30 : (s.kind == Kind::A && s.variant == 0 ? 22 : 26);
+    const int padVolume = s.kind == Kind::B ? 20 : (s.kind == Kind::Break ? 13 : (s.kind == Kind::A && s.variant == 0 ? 15 : 17));
     int previousChord = -100;
     for (int bar = 0; bar < bars; ++bar) {
         const int chord = chordAt(s.kind, bar);
         const int row = bar * kBarRows;
         voicing = voice(key_, chord, t_.sevenths, voicing);
-        const bool introSilentBass = s.kind == Kind::Intro && bar < kBarsPerPattern && s.units > 1;
-        if (!introSilentBass) writeBass(g, s, bar, chord);
+        // Intros bring the bass in after the pads; breaks let it rest for their first half.
+        const bool introSilentBass = s.kind == Kind::Intro && (s.units > 1 ? bar < kBarsPerPattern : bar < 2);
+        const bool breakSilentBass = s.kind == Kind::Break && bar < bars / 2;
+        if (!introSilentBass && !breakSilentBass) writeBass(g, s, bar, chord);
         if (compHere) {
             writeComp(g, row, voicing, rng);
         } else if (chord != previousChord || bar % 4 == 0) {
+            int held = 1;
+            while (bar + held < bars && held < 4 && chordAt(s.kind, bar + held) == chord && (bar + held) % 4 != 0) ++held;
             for (int v = 0; v < 3; ++v) g.note(row, kPad0 + v, voicing[static_cast<std::size_t>(v)], iPad, padVolume);
+            if (style_.swells) writePadSwell(g, row, held * kBarRows, padVolume);
         }
         previousChord = chord;
-        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 24 : 30);
+        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 20 : 26);
     }
 
     // Lead, its echo and the answering voice
@@ -167,12 +183,21 @@ Grid Arranger::section(const Section& s) {
         }
         std::sort(melody.begin(), melody.end(), [](const MelodyNote& a, const MelodyNote& b) { return a.row < b.row; });
         writeLead(g, melody, s.kind != Kind::A || s.variant == 1);
+        // Choruses double the lead a third below.
+        if (style_.doubleLead && s.kind == Kind::B) writeLead(g, melody, false, kLead2, -2);
     }
-    if ((s.kind == Kind::A && s.variant == 1) || s.kind == Kind::Break || (s.kind == Kind::B && s.variant == 1) ||
-        s.kind == Kind::Outro || s.kind == Kind::Intro) {
+    if ((s.kind == Kind::A && s.variant == 1) || s.kind == Kind::Break || s.kind == Kind::B || s.kind == Kind::Outro ||
+        s.kind == Kind::Intro) {
         writeCounter(g, s, rng);
     }
-    if (t_.swing) applySwing(g);
+    if (style_.speedSwing) {
+        // Long-short pairs of eighths from alternating speeds; each pair keeps the even length.
+        for (int r = 0; r < g.rows(); r += 2) {
+            g.effect(r, kControl, 'A', static_cast<std::uint8_t>(style_.speed + (r % 4 == 0 ? 1 : -1)));
+        }
+    } else if (t_.swing) {
+        applySwing(g);
+    }
     return g;
 }
 
@@ -186,6 +211,7 @@ void Arranger::copyInto(Grid& to, const Grid& from, int offset) {
 
 Grid Arranger::ending(int rows) {
     Grid g(rows);
+    if (style_.speedSwing) g.effect(0, kControl, 'A', static_cast<std::uint8_t>(style_.speed));
     const std::array<int, 3> voicing = voice(key_, 0, false, {57, 62, 66});
     g.note(0, kKick, 60, iKick, 60);
     g.note(0, kPerc, 60, iCrash, 44);

@@ -1,6 +1,7 @@
 #include "Instruments.h"
 
 #include "Arrangement.h"
+#include "Style.h"
 #include "Synth.h"
 
 #include <algorithm>
@@ -27,10 +28,22 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
         s.push_back(snare("snare", t.kit == Kit::Soft ? 210 : 185, t.kit == Kit::Crushed ? 0.12 : 0.16,
                           t.kit == Kit::Soft ? 0.6 : 0.9, seed + 2));
     }
-    s.push_back(hat("closed hat", t.kit == Kit::Soft ? 0.03 : 0.045, 1.0 + 0.05 * (t.seed % 5), seed + 3));
-    s.push_back(hat("open hat", 0.22, 1.0 + 0.05 * (t.seed % 5), seed + 4));
-    s.push_back(crash("crash", 1.6, seed + 5));
-    switch (t.groove) {
+    // Each kit has its own metal: darker and shorter for soft kits, brighter and longer for crushed ones.
+    double metalTone = 1.0;
+    switch (t.kit) {
+        case Kit::Acoustic: metalTone = 0.95; break;
+        case Kit::Electro: metalTone = 1.1; break;
+        case Kit::Crushed: metalTone = 1.2; break;
+        case Kit::Soft: metalTone = 0.8; break;
+    }
+    metalTone += 0.04 * static_cast<double>(t.seed % 5);
+    s.push_back(hat("closed hat", t.kit == Kit::Soft ? 0.03 : 0.045, metalTone, seed + 3));
+    s.push_back(hat("open hat", t.kit == Kit::Crushed ? 0.3 : 0.2, metalTone, seed + 4));
+    s.push_back(crash("crash", t.kit == Kit::Soft ? 2.2 : 1.6, seed + 5));
+    const Style& style = styleOf(t);
+    if (style.metalPerc) {
+        s.push_back(metal("metal", 0.9, 1.0 + 0.03 * static_cast<double>(t.seed % 7)));
+    } else switch (t.groove) {
         case Groove::Ambient:
         case Groove::HalfTime: s.push_back(shaker("shaker", 0.05, seed + 6)); break;
         case Groove::Electro: s.push_back(clap("clap", 0.12, seed + 6)); break;
@@ -46,6 +59,9 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
         case BassTone::Fm: bass = {Wave::Pulse, 40, 0.3, 28, 5, 0.06, 0.002, 0.2, 0.6, 0.2, 64, 0, 1, 0.5, 0.4}; break;
         case BassTone::Distorted: bass = {Wave::Saw, 48, 0.25, 24, 12, 0.2, 0.003, 0.3, 0.8, 0.15, 64, 1, 2, 2.5, 0.3}; break;
     }
+    bass.topNote = 64;
+    bass.harmonics = std::max(bass.harmonics, 40);
+    bass.movement = t.bassTone == BassTone::Fm || t.bassTone == BassTone::Square ? 0.3 : 0.1;
     s.push_back(tone("bass", bass));
 
     ToneParams pad;
@@ -56,6 +72,11 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
         case PadTone::Organ: pad = {Wave::Organ, 8, 0.25, 20, 20, 0.1, 0.02, 0.2, 0.9, 0.2, 128, 1, 2, 0, 0}; break;
         case PadTone::Dark: pad = {Wave::Square, 20, 0.25, 5, 3, 0.3, 0.1, 0.4, 0.8, 0.3, 128, 1, 3, 0.8, 0}; break;
     }
+    pad.brightStart *= 1.6;
+    pad.brightEnd *= 1.6;
+    pad.movement = 0.35;
+    pad.breath = t.pad == PadTone::Strings || t.pad == PadTone::Glass ? 0.05 : 0.02;
+    pad.loopPeriods = 256;
     s.push_back(tone("pad", pad));
 
     auto bell = [&](BellTone b, const std::string& name, std::uint64_t n) {
@@ -84,8 +105,18 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
         case LeadTone::SuperSaw: lead = {Wave::Saw, 18, 0.25, 12, 9, 0.3, 0.01, 0.4, 0.85, 0.4, 128, 1, 3, 0, 0}; break;
         case LeadTone::Distorted: lead = {Wave::Saw, 16, 0.25, 10, 7, 0.2, 0.005, 0.3, 0.9, 0.3, 64, 1, 2, 2.0, 0}; break;
     }
+    // Leads get more upper partials than before, a breath layer and a slow sweep through the loop.
+    lead.harmonics = std::max(lead.harmonics, 32);
+    lead.brightStart *= 1.4;
+    lead.brightEnd *= 1.5;
+    lead.movement = 0.25;
+    lead.breath = t.lead == LeadTone::Soft || t.lead == LeadTone::Hollow ? 0.08 : 0.03;
+    lead.topNote = 88;
     s.push_back(tone("lead", lead));
     s.push_back(bell(t.counter, "counter", seed + 8));
+
+    s.push_back(shaker("shaker", t.kit == Kit::Soft ? 0.07 : 0.04, seed + 9));
+    s.push_back(tom("tom", t.kit == Kit::Crushed ? 160 : 130, 80, 0.22));
 
     if (t.kit == Kit::Crushed) {
         for (std::size_t i : {0u, 1u, 2u, 6u}) synth::crush(s[i], 8);
@@ -104,14 +135,20 @@ std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::
         if (n == iPad) {
             ins.newNoteAction = NNA::Fade;
             ins.fadeout = std::max(8, t.tempo / 5);
+            // A slow bloom, a gentle dip and a long hold while the key is down.
+            ins.volumeEnvelope = {{0, 20}, {12, 64}, {40, 50}, {80, 54}};
+            ins.sustainPoint = 3;
         } else if (n == iLead) {
             ins.newNoteAction = NNA::Cut;
             ins.fadeout = 96;
+            ins.volumeEnvelope = {{0, 64}, {6, 56}, {30, 48}};
+            ins.sustainPoint = 2;
         } else if (n == iBass) {
             ins.fadeout = 256;
         } else if (n == iArp || n == iCounter) {
             ins.newNoteAction = NNA::Fade;
             ins.fadeout = 48;
+            ins.volumeEnvelope = {{0, 64}, {4, 56}, {60, 24}, {200, 0}};
         } else if (n == iOpenHat || n == iCrash) {
             ins.newNoteAction = NNA::Continue;
         } else {

@@ -31,6 +31,9 @@ struct ToneParams {
     int voices = 1;            // 1..3
     double drive = 0;          // tanh saturation amount
     double sub = 0;            // sine an octave below
+    double movement = 0;       // depth of the slow sweep of colour through the loop (0..0.8)
+    double breath = 0;         // level of a noise layer under the tone
+    int topNote = 84;          // highest note the sample is played at; caps the partials
 };
 
 modwriter::Sample tone(const std::string& name, const ToneParams& p);
@@ -49,6 +52,8 @@ modwriter::Sample snare(const std::string& name, double toneHz, double noiseDeca
 modwriter::Sample clap(const std::string& name, double decay, std::uint64_t seed);
 modwriter::Sample hat(const std::string& name, double decay, double tone, std::uint64_t seed);
 modwriter::Sample crash(const std::string& name, double seconds, std::uint64_t seed);
+// Struck metal bar: inharmonic partials; spread moves the inner ones.
+modwriter::Sample metal(const std::string& name, double seconds, double spread);
 modwriter::Sample tom(const std::string& name, double startHz, double endHz, double decay);
 modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t seed);
 

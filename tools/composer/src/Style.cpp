@@ -1,0 +1,67 @@
+#include "Style.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace composer {
+
+namespace {
+
+struct Entry {
+    const char* file;
+    Style style;
+};
+
+using P = PanLayout;
+
+// speed, hats, counter, echo, doubleLead, shaker, toms, chipArp, glide, bassSlide, hatPan, swells, speedSwing, pan, metal
+const Entry kStyles[] = {
+    // Glassy harbour: slow ticks for long swells, bells answering across a wide field.
+    {"HGLASS.IT", {8, 2, true, true, false, true, false, false, true, false, true, true, false, P::Wide, 0}},
+    // Moonwalking groove: sliding funk bass, stabs, sixteenth hats, swing from speed changes.
+    {"MWDRIFT.IT", {5, 1, true, false, false, false, false, false, false, true, true, false, true, P::Mirror, 0}},
+    // Machines ticking over: fast ticks, hat rolls, arpeggiated chip voices, no counter-voice.
+    {"QENGINE.IT", {4, 1, false, true, false, false, false, true, false, false, false, false, false, P::Narrow, 1}},
+    // Industrial rust: struck metal and toms, bent bass, close narrow mix.
+    {"RUST.S3M", {6, 2, false, false, true, false, true, false, false, true, false, false, false, P::Narrow, 1}},
+    // Low orbit: long glides and swells, sparse drums, wide.
+    {"LOWORBIT.S3M", {8, 4, true, true, false, true, false, false, true, false, true, true, false, P::Wide, 0}},
+    // Running shoes: quick breakbeat, busy hats and chip arpeggios.
+    {"TYL.S3M", {3, 1, true, false, true, false, true, true, false, false, true, false, false, P::Mirror, 0}},
+    // Long tide: slow ticks, everything swells and ebbs, almost no drums.
+    {"TLO-TIDE.S3M", {10, 4, true, true, false, true, false, false, true, false, false, true, false, P::Wide, 0}},
+    // Undertow: bass that drags downwards, echoes pulling across.
+    {"--UNDER-.IT", {6, 2, true, true, false, false, false, false, false, true, true, true, false, P::Mirror, 0}},
+    // Smoky card game: brushes, walking bass, lazy swing from the speed.
+    {"1_SATRN.IT", {6, 2, true, false, false, true, false, false, true, false, false, false, true, P::Centre, 0}},
+    // Arrival: the full band, doubled lead, toms and crashes, wide.
+    {"FSHORE.IT", {4, 1, true, true, true, true, true, false, false, false, true, true, false, P::Wide, 0}},
+    // Martian evenings: wandering vibrato lead, echo, broken beat.
+    {"EVDEIM.IT", {7, 2, true, true, false, false, false, false, true, false, true, true, false, P::Mirror, 0}},
+    // Slow glide: long tones sliding into each other.
+    {"GLIDING.IT", {9, 2, true, true, true, true, false, false, true, true, true, true, false, P::Wide, 0}},
+    // Courier on horseback: galloping hats, chip arpeggios, toms.
+    {"IRONCOUR.IT", {3, 1, false, false, true, false, true, true, false, false, false, false, false, P::Narrow, 1}},
+    // Lullaby: music box and swells, the slowest ticks, hardly any drums.
+    {"TSOMS.IT", {12, 4, true, true, false, false, false, false, true, false, false, true, false, P::Centre, 0}},
+    // Flicker: retriggers, chip arpeggios and hats flicking side to side.
+    {"FLICK.S3M", {3, 1, false, false, false, false, false, true, false, false, true, false, false, P::Narrow, 0}},
+    // Lamplighter's swing: walking steps, swing from the speed, brushes.
+    {"PAWALMPL.S3M", {6, 2, true, true, false, true, false, false, false, false, false, true, true, P::Centre, 0}},
+    // Window-washing machine: wiping pans, mechanical arpeggios, sliding bass.
+    {"I-P-K.S3M", {4, 1, true, false, false, false, false, true, false, true, true, false, false, P::Mirror, 1}},
+    // Heavy crossing: slow and low, toms, bent bass, doubled lead.
+    {"X_HEAVY.IT", {7, 2, false, true, true, false, true, false, true, true, false, true, false, P::Narrow, 1}},
+};
+
+}  // namespace
+
+const Style& styleOf(const TuneSpec& t) {
+    for (const Entry& e : kStyles) {
+        if (std::strcmp(e.file, t.file) == 0) return e.style;
+    }
+    throw std::invalid_argument(std::string("no style for ") + t.file);
+}
+
+}  // namespace composer

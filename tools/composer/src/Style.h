@@ -1,0 +1,31 @@
+// The character of each tune beyond its key and sounds: how fast its rows tick, which parts
+// play, where they sit in the stereo field and which tracker effects carry its expression.
+#pragma once
+
+#include "Tune.h"
+
+namespace composer {
+
+enum class PanLayout { Wide, Narrow, Mirror, Centre };
+
+struct Style {
+    int speed;          // ticks per row (3..12); the tempo field follows so a row keeps its length
+    int hatSteps;       // rows between closed hats: 1 (sixteenths), 2 (eighths) or 4
+    bool counter;       // the answering voice plays
+    bool echo;          // the lead's echo channel plays
+    bool doubleLead;    // a second lead channel a third or sixth below in choruses
+    bool shaker;        // a shaker or ride layer on its own channel
+    bool toms;          // tom fills on their own channel
+    bool chipArp;       // held notes sparkle with Jxy
+    bool glide;         // the lead slides between near notes (Gxx)
+    bool bassSlide;     // the bass bends into some notes (Gxx) or drops away (Exx)
+    bool hatPan;        // the hats move across the field (Xxx)
+    bool swells;        // pads swell in and fade with volume slides (Dxy)
+    bool speedSwing;    // swing from alternating speeds (Axx) instead of note delays
+    PanLayout pan;
+    int metalPerc;      // 0 = style's percussion; 1 = struck metal replaces it
+};
+
+const Style& styleOf(const TuneSpec& t);
+
+}  // namespace composer
