@@ -17,8 +17,6 @@ modwriter::Song Arranger::build() {
     // The mixing volume carries each tune's trim to the common loudness.
     song.mixVolume = static_cast<int>(std::lround(48.0 * std::pow(10.0, t_.gainDb / 20.0)));
     layOutChannels(song);
-    song.samples = makeSamples(t_);
-    if (formatOf(t_) == modwriter::Format::IT) song.instruments = makeInstruments(song.samples, t_);
 
     const double rowSeconds = 2.5 * song.speed / song.tempo;
     const int totalRows = static_cast<int>(std::lround(t_.seconds / rowSeconds));
@@ -50,6 +48,22 @@ modwriter::Song Arranger::build() {
             song.orders.push_back(addPattern(song, end, start, rows, true));
         }
     }
+
+    // The samples come last, band-limited to the highest note each instrument plays.
+    std::vector<int> topNotes(iTom, 0);
+    for (const modwriter::Pattern& p : song.patterns) {
+        for (int r = 0; r < p.rows(); ++r) {
+            for (int c = 0; c < p.channels(); ++c) {
+                const Cell& cell = p.at(r, c);
+                if (cell.note >= 0 && cell.instrument > 0) {
+                    int& top = topNotes[static_cast<std::size_t>(cell.instrument - 1)];
+                    top = std::max(top, cell.note);
+                }
+            }
+        }
+    }
+    song.samples = makeSamples(t_, topNotes);
+    if (formatOf(t_) == modwriter::Format::IT) song.instruments = makeInstruments(song.samples, t_);
     return song;
 }
 
@@ -158,7 +172,7 @@ Grid Arranger::section(const Section& s) {
             if (style_.swells) writePadSwell(g, row, held * kBarRows, padVolume);
         }
         previousChord = chord;
-        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 20 : 26);
+        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 18 : 23);
     }
 
     // Lead, its echo and the answering voice
@@ -217,7 +231,7 @@ Grid Arranger::ending(int rows) {
     g.note(0, kPerc, 60, iCrash, 44);
     g.note(0, kBass, bassPitch(key_, 0), iBass, 52);
     for (int v = 0; v < 3; ++v) g.note(0, kPad0 + v, voicing[static_cast<std::size_t>(v)], iPad, 30);
-    g.note(0, kLead, t_.leadBase, iLead, 44);
+    g.note(0, kLead, t_.leadBase + style_.leadShift, iLead, 40);
     g.effect(2, kLead, 'H', static_cast<std::uint8_t>(t_.vibrato));
     g.note(0, kCounter, voicing[2] + 12, iCounter, 36);
     for (int r = 4; r < rows; r += 2) {

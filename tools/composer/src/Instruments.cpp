@@ -9,9 +9,11 @@
 
 namespace composer {
 
-std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
+std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes) {
     using namespace synth;
     std::vector<modwriter::Sample> s;
+    const Style& style = styleOf(t);
+    const auto top = [&](int ins) { return std::max(60, topNotes.at(static_cast<std::size_t>(ins - 1))); };
     const std::uint64_t seed = t.seed * 7919;
 
     KickParams kp;
@@ -37,10 +39,9 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
         case Kit::Soft: metalTone = 0.8; break;
     }
     metalTone += 0.04 * static_cast<double>(t.seed % 5);
-    s.push_back(hat("closed hat", t.kit == Kit::Soft ? 0.03 : 0.045, metalTone, seed + 3));
-    s.push_back(hat("open hat", t.kit == Kit::Crushed ? 0.3 : 0.2, metalTone, seed + 4));
-    s.push_back(crash("crash", t.kit == Kit::Soft ? 2.2 : 1.6, seed + 5));
-    const Style& style = styleOf(t);
+    s.push_back(hat("closed hat", t.kit == Kit::Soft ? 0.03 : 0.045, metalTone, style.cymbalTop, seed + 3));
+    s.push_back(hat("open hat", t.kit == Kit::Crushed ? 0.3 : 0.2, metalTone, style.cymbalTop, seed + 4));
+    s.push_back(crash("crash", t.kit == Kit::Soft ? 2.2 : 1.6, style.cymbalTop, seed + 5));
     if (style.metalPerc) {
         s.push_back(metal("metal", 0.9, 1.0 + 0.03 * static_cast<double>(t.seed % 7)));
     } else switch (t.groove) {
@@ -59,7 +60,9 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
         case BassTone::Fm: bass = {Wave::Pulse, 40, 0.3, 28, 5, 0.06, 0.002, 0.2, 0.6, 0.2, 64, 0, 1, 0.5, 0.4}; break;
         case BassTone::Distorted: bass = {Wave::Saw, 48, 0.25, 24, 12, 0.2, 0.003, 0.3, 0.8, 0.15, 64, 1, 2, 2.5, 0.3}; break;
     }
-    bass.topNote = 64;
+    bass.topNote = top(iBass);
+    bass.brightStart *= style.bright;
+    bass.brightEnd *= style.bright;
     bass.harmonics = std::max(bass.harmonics, 40);
     bass.movement = t.bassTone == BassTone::Fm || t.bassTone == BassTone::Square ? 0.3 : 0.1;
     s.push_back(tone("bass", bass));
@@ -72,27 +75,31 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
         case PadTone::Organ: pad = {Wave::Organ, 8, 0.25, 20, 20, 0.1, 0.02, 0.2, 0.9, 0.2, 128, 1, 2, 0, 0}; break;
         case PadTone::Dark: pad = {Wave::Square, 20, 0.25, 5, 3, 0.3, 0.1, 0.4, 0.8, 0.3, 128, 1, 3, 0.8, 0}; break;
     }
-    pad.brightStart *= 1.6;
-    pad.brightEnd *= 1.6;
+    pad.brightStart *= 1.6 * style.bright;
+    pad.brightEnd *= 1.6 * style.bright;
+    pad.harmonics = std::max(pad.harmonics, 40);
+    pad.topNote = top(iPad);
     pad.movement = 0.35;
     pad.breath = t.pad == PadTone::Strings || t.pad == PadTone::Glass ? 0.05 : 0.02;
     pad.loopPeriods = 256;
     s.push_back(tone("pad", pad));
 
-    auto bell = [&](BellTone b, const std::string& name, std::uint64_t n) {
+    auto bell = [&](BellTone b, const std::string& name, int topNote, std::uint64_t n) {
+        const double b2 = style.bright;
         switch (b) {
-            case BellTone::Pluck: return pluck(name, 0.55, 1.4, n);
-            case BellTone::Glass: return fm(name, 3.5, 2.2, 0.25, 1.8);
-            case BellTone::EPiano: return fm(name, 1.0, 1.6, 0.35, 1.6);
-            case BellTone::Marimba: return fm(name, 4.0, 1.8, 0.05, 0.5);
+            case BellTone::Pluck: return pluck(name, std::min(1.0, 0.55 * b2), 1.4, topNote, n);
+            case BellTone::Glass: return fm(name, 3.5, 2.2 * b2, 0.25, 1.8, topNote);
+            case BellTone::EPiano: return fm(name, 1.0, 1.6 * b2, 0.35, 1.6, topNote);
+            case BellTone::Marimba: return fm(name, 4.0, 1.8 * b2, 0.05, 0.5, topNote);
             case BellTone::Chip: {
-                ToneParams c{Wave::Pulse, 16, 0.25, 16, 16, 0.1, 0.002, 0.12, 0.35, 0.2, 32, 0, 1, 0, 0};
+                ToneParams c{Wave::Pulse, 32, 0.25, 16 * b2, 16 * b2, 0.1, 0.002, 0.12, 0.35, 0.2, 32, 0, 1, 0, 0};
+                c.topNote = topNote;
                 return tone(name, c);
             }
         }
-        return pluck(name, 0.5, 1.0, n);
+        return pluck(name, 0.5, 1.0, topNote, n);
     };
-    s.push_back(bell(t.arp, "arp", seed + 7));
+    s.push_back(bell(t.arp, "arp", top(iArp), seed + 7));
 
     ToneParams lead;
     switch (t.lead) {
@@ -107,13 +114,13 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t) {
     }
     // Leads get more upper partials than before, a breath layer and a slow sweep through the loop.
     lead.harmonics = std::max(lead.harmonics, 32);
-    lead.brightStart *= 1.4;
-    lead.brightEnd *= 1.5;
+    lead.brightStart *= 1.4 * style.bright;
+    lead.brightEnd *= 1.5 * style.bright;
     lead.movement = 0.25;
     lead.breath = t.lead == LeadTone::Soft || t.lead == LeadTone::Hollow ? 0.08 : 0.03;
-    lead.topNote = 88;
+    lead.topNote = top(iLead);
     s.push_back(tone("lead", lead));
-    s.push_back(bell(t.counter, "counter", seed + 8));
+    s.push_back(bell(t.counter, "counter", top(iCounter), seed + 8));
 
     s.push_back(shaker("shaker", t.kit == Kit::Soft ? 0.07 : 0.04, seed + 9));
     s.push_back(tom("tom", t.kit == Kit::Crushed ? 160 : 130, 80, 0.22));

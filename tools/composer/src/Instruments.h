@@ -10,7 +10,8 @@
 
 namespace composer {
 
-std::vector<modwriter::Sample> makeSamples(const TuneSpec& t);
+// topNotes[i] is the highest note instrument i + 1 plays; pitched samples are band-limited to it.
+std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes);
 std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::Sample>& samples, const TuneSpec& t);
 
 }  // namespace composer

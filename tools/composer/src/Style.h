@@ -24,6 +24,12 @@ struct Style {
     bool speedSwing;    // swing from alternating speeds (Axx) instead of note delays
     PanLayout pan;
     int metalPerc;      // 0 = style's percussion; 1 = struck metal replaces it
+    // Colour of the whole tune: how bright its tones are, how loud its bass sits, the lead's
+    // octave and where its cymbals stop.
+    double bright;      // multiplies every tone's brightness (0.5 dark .. 2 bright)
+    int bassGain;       // added to the bass line's volumes
+    int leadShift;      // semitones added to the lead
+    double cymbalTop;   // low-pass corner of hats and cymbals, Hz
 };
 
 const Style& styleOf(const TuneSpec& t);

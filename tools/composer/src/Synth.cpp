@@ -210,7 +210,7 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
     return s;
 }
 
-modwriter::Sample pluck(const std::string& name, double brightness, double seconds, std::uint64_t seed) {
+modwriter::Sample pluck(const std::string& name, double brightness, double seconds, int topNote, std::uint64_t seed) {
     Rng rng(seed);
     const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
     constexpr int kDelay = kPeriod - 1;  // the averaging filter and the all-pass add the last sample
@@ -238,14 +238,16 @@ modwriter::Sample pluck(const std::string& name, double brightness, double secon
         pos = (pos + 1) % kDelay;
         out[i] = current;
     }
-    Biquad lp1(false, 261.63 * partialLimit(84), kTonalRate), lp2(false, 261.63 * partialLimit(84), kTonalRate);
+    Biquad lp1(false, 261.63 * partialLimit(topNote), kTonalRate), lp2(false, 261.63 * partialLimit(topNote), kTonalRate);
     for (double& v : out) v = lp2(lp1(v));
     fadeTail(out, length / 10);
     return finish(name, out, kTonalRate);
 }
 
-modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds) {
+modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds, int topNote) {
     const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
+    // Sidebands reach about (index + 1) * ratio above the carrier: keep them under the limit.
+    index = std::min(index, std::max(0.2, (partialLimit(topNote) - 1.0) / ratio - 1.0));
     std::vector<double> out(length);
     const double w = kTwoPi / kPeriod;
     for (std::size_t i = 0; i < length; ++i) {
@@ -336,17 +338,17 @@ std::vector<double> cymbal(std::size_t length, double toneScale, double noiseLev
     return out;
 }
 
-modwriter::Sample hat(const std::string& name, double decay, double toneScale, std::uint64_t seed) {
+modwriter::Sample hat(const std::string& name, double decay, double toneScale, double topHz, std::uint64_t seed) {
     const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.01) * kMetalRate);
-    auto out = cymbal(length, toneScale, 0.8, 5500.0 * toneScale, 9500.0 + 1500.0 * toneScale,
+    auto out = cymbal(length, toneScale, 0.8, std::min(5500.0 * toneScale, topHz * 0.6), topHz,
                       [decay](double t) { return std::exp(-t / decay) * std::min(1.0, t / 0.0008); }, seed);
     fadeTail(out, length / 5);
     return finish(name, out, kMetalRate);
 }
 
-modwriter::Sample crash(const std::string& name, double seconds, std::uint64_t seed) {
+modwriter::Sample crash(const std::string& name, double seconds, double topHz, std::uint64_t seed) {
     const std::size_t length = static_cast<std::size_t>(seconds * kMetalRate);
-    auto out = cymbal(length, 1.35, 1.2, 3000.0, 11000.0,
+    auto out = cymbal(length, 1.35, 1.2, 3000.0, topHz,
                       [seconds](double t) { return std::exp(-t * 3.5 / seconds) * std::min(1.0, t / 0.002); }, seed);
     fadeTail(out, length / 4);
     return finish(name, out, kMetalRate);

@@ -39,10 +39,10 @@ struct ToneParams {
 modwriter::Sample tone(const std::string& name, const ToneParams& p);
 
 // Plucked string (Karplus-Strong): no loop, decays on its own.
-modwriter::Sample pluck(const std::string& name, double brightness, double seconds, std::uint64_t seed);
+modwriter::Sample pluck(const std::string& name, double brightness, double seconds, int topNote, std::uint64_t seed);
 
 // Two-operator FM: integer ratios stay harmonic (electric piano), others ring like glass.
-modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds);
+modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds, int topNote);
 
 struct KickParams {
     double startHz = 160, endHz = 50, sweepTime = 0.04, decay = 0.35, click = 0.3, drive = 1.5;
@@ -50,8 +50,9 @@ struct KickParams {
 modwriter::Sample kick(const std::string& name, const KickParams& p, std::uint64_t seed);
 modwriter::Sample snare(const std::string& name, double toneHz, double noiseDecay, double snap, std::uint64_t seed);
 modwriter::Sample clap(const std::string& name, double decay, std::uint64_t seed);
-modwriter::Sample hat(const std::string& name, double decay, double tone, std::uint64_t seed);
-modwriter::Sample crash(const std::string& name, double seconds, std::uint64_t seed);
+// Cymbals stop at topHz: the kit's colour, and nothing near the top octave.
+modwriter::Sample hat(const std::string& name, double decay, double tone, double topHz, std::uint64_t seed);
+modwriter::Sample crash(const std::string& name, double seconds, double topHz, std::uint64_t seed);
 // Struck metal bar: inharmonic partials; spread moves the inner ones.
 modwriter::Sample metal(const std::string& name, double seconds, double spread);
 modwriter::Sample tom(const std::string& name, double startHz, double endHz, double decay);
