@@ -41,7 +41,8 @@ private:
     // Parts
     void writeBass(Grid& g, const Section& s, int bar, int chord);
     void writeComp(Grid& g, int row, const std::array<int, 3>& voicing, Rng& rng);
-    void writeArp(Grid& g, int row, const std::array<int, 3>& voicing, int vol);
+    // Every other phrase the arpeggio climbs an octave.
+    void writeArp(Grid& g, int row, const std::array<int, 3>& voicing, int vol, int octave);
     void writeLead(Grid& g, const std::vector<MelodyNote>& melody, bool echo, int channel = kLead, int transpose = 0);
     void writePadSwell(Grid& g, int row, int rows, int volume);
     void sparkle(Grid& g, int channel, int row, int rows, bool minor);

@@ -42,7 +42,7 @@ std::uint8_t rollParam(const Style& style) { return static_cast<std::uint8_t>(st
 }  // namespace
 
 void writeDrums(Grid& g, const TuneSpec& t, const Style& style, DrumLevel level, bool fill, bool crashAtStart, Rng& rng) {
-    if (crashAtStart && level != DrumLevel::None) g.note(0, kPerc, 60, iCrash, 44);
+    if (crashAtStart && level != DrumLevel::None) g.note(0, kPerc, 60, iCrash, 34);
     if (level == DrumLevel::None) return;
     const DrumBar d = drumsFor(t.groove);
     const int bars = g.rows() / kBarRows;
@@ -82,9 +82,9 @@ void writeDrums(Grid& g, const TuneSpec& t, const Style& style, DrumLevel level,
             }
             const bool open = hitVolume(d.open[step]) > 0 || (phrase == 3 && step == 14);
             if (step % style.hatSteps == 0 || open) {
-                const int accent = step % 4 == 0 ? 50 : (step % 2 == 0 ? 40 : 30);
+                const int accent = step % 4 == 0 ? 58 : (step % 2 == 0 ? 46 : 34);
                 if (open && level != DrumLevel::Light) {
-                    g.note(r, kHat, 60, iOpenHat, 42 + jitter);
+                    g.note(r, kHat, 60, iOpenHat, 48 + jitter);
                 } else {
                     g.note(r, kHat, 60, iHat, accent + jitter);
                 }

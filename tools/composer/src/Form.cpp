@@ -153,7 +153,7 @@ Grid Arranger::section(const Section& s) {
     const bool compHere = comp && (s.kind == Kind::A || s.kind == Kind::B || s.kind == Kind::C);
     const bool arpHere = !comp ? (s.kind != Kind::A || s.variant == 1 || s.kind == Kind::Intro)
                                : (s.kind == Kind::B);
-    const int padVolume = s.kind == Kind::B ? 20 : (s.kind == Kind::Break ? 13 : (s.kind == Kind::A && s.variant == 0 ? 15 : 17));
+    const int padVolume = s.kind == Kind::B ? 17 : (s.kind == Kind::Break ? 12 : (s.kind == Kind::A && s.variant == 0 ? 13 : 15));
     int previousChord = -100;
     for (int bar = 0; bar < bars; ++bar) {
         const int chord = chordAt(s.kind, bar);
@@ -172,7 +172,7 @@ Grid Arranger::section(const Section& s) {
             if (style_.swells) writePadSwell(g, row, held * kBarRows, padVolume);
         }
         previousChord = chord;
-        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 18 : 23);
+        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 18 : 23, (bar / 4) % 2 == 1 && s.kind != Kind::Intro ? 12 : 0);
     }
 
     // Lead, its echo and the answering voice
@@ -229,7 +229,7 @@ Grid Arranger::ending(int rows) {
     const std::array<int, 3> voicing = voice(key_, 0, false, {57, 62, 66});
     g.note(0, kKick, 60, iKick, 60);
     g.note(0, kPerc, 60, iCrash, 44);
-    g.note(0, kBass, bassPitch(key_, 0), iBass, 52);
+    g.note(0, kBass, bassPitch(key_, 0) + style_.bassShift, iBass, 48);
     for (int v = 0; v < 3; ++v) g.note(0, kPad0 + v, voicing[static_cast<std::size_t>(v)], iPad, 30);
     g.note(0, kLead, t_.leadBase + style_.leadShift, iLead, 40);
     g.effect(2, kLead, 'H', static_cast<std::uint8_t>(t_.vibrato));

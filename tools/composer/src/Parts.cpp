@@ -45,7 +45,7 @@ void Arranger::writeBass(Grid& g, const Section& s, int bar, int chord) {
     const bool slides = style_.bassSlide && style != BassStyle::Sustained;
     for (std::size_t i = 0; i < hits.size(); ++i) {
         const Hit& h = hits[i];
-        g.note(row + h.step, kBass, h.pitch, iBass, h.vol);
+        g.note(row + h.step, kBass, h.pitch + style_.bassShift, iBass, h.vol);
         const int nextStep = i + 1 < hits.size() ? hits[i + 1].step : 16;
         const bool tied = h.step + h.length >= nextStep;
         // Tied notes an octave or less apart slide into each other; a phrase's last note drops away.
@@ -72,14 +72,14 @@ void Arranger::writeComp(Grid& g, int row, const std::array<int, 3>& voicing, Rn
     }
 }
 
-void Arranger::writeArp(Grid& g, int row, const std::array<int, 3>& voicing, int vol) {
+void Arranger::writeArp(Grid& g, int row, const std::array<int, 3>& voicing, int vol, int octave) {
     static const int up[] = {0, 1, 2, 3, 4, 5, 4, 3};
     static const int upDown[] = {0, 1, 2, 1, 3, 2, 4, 5};
     const int* order = t_.harmony == Harmony::ArpUpDown ? upDown : up;
     int i = 0;
     for (int st = 0; st < kBarRows; st += t_.arpStep, ++i) {
         const int idx = order[i % 8];
-        int pitch = voicing[static_cast<std::size_t>(idx % 3)] + 12 * (idx / 3);
+        int pitch = voicing[static_cast<std::size_t>(idx % 3)] + 12 * (idx / 3) + octave;
         while (pitch > 84) pitch -= 12;
         g.note(row + st, kArp, pitch, iArp, st % 4 == 0 ? vol : vol - 8);
     }

@@ -30,6 +30,7 @@ struct Style {
     int bassGain;       // added to the bass line's volumes
     int leadShift;      // semitones added to the lead
     double cymbalTop;   // low-pass corner of hats and cymbals, Hz
+    int bassShift;      // semitones added to the bass line (12 = a light bass without sub)
 };
 
 const Style& styleOf(const TuneSpec& t);
