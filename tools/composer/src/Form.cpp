@@ -70,8 +70,8 @@ modwriter::Song Arranger::build() {
 std::vector<Section> Arranger::plan(int units) const {
     using K = Kind;
     static const std::vector<std::vector<Section>> forms = {
-        {{K::A, 0, 4}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::A, 1, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::B, 0, 4}, {K::A, 0, 4}},
-        {{K::A, 0, 4}, {K::B, 0, 4}, {K::A, 1, 2}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::C, 0, 4}, {K::A, 1, 4}, {K::B, 0, 4}},
+        {{K::A, 0, 4}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::A, 0, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::B, 0, 4}, {K::A, 1, 4}},
+        {{K::A, 0, 4}, {K::B, 0, 4}, {K::A, 0, 2}, {K::B, 0, 4}, {K::Break, 0, 2}, {K::C, 0, 4}, {K::A, 1, 4}, {K::B, 0, 4}},
         {{K::A, 0, 4}, {K::B, 0, 4}, {K::C, 0, 4}, {K::A, 0, 4}, {K::Break, 0, 2}, {K::B, 0, 4}, {K::A, 1, 4}},
     };
     const auto& form = forms[static_cast<std::size_t>(t_.form % 3)];

@@ -23,6 +23,7 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
         case Kit::Crushed: kp = {200, 55, 0.03, 0.3, 0.6, 3.0}; break;
         case Kit::Soft: kp = {110, 48, 0.04, 0.32, 0.1, 1.0}; break;
     }
+    kp.decay *= 0.65;  // short kicks read as hits, not as a low hum under the bass
     s.push_back(kick("kick", kp, seed + 1));
     if (t.kit == Kit::Electro) {
         s.push_back(clap("clap", 0.09, seed + 2));

@@ -11,7 +11,7 @@ void Arranger::writeBass(Grid& g, const Section& s, int bar, int chord) {
     const int third = root + mod(key_.pc(chord + 2) - key_.pc(chord), 12);
     const int fifth = root + mod(key_.pc(chord + 4) - key_.pc(chord), 12);
     const int next = bassPitch(key_, chordAt(s.kind, bar + 1));
-    const int vol = std::clamp((s.kind == Kind::B ? 46 : 42) + style_.bassGain, 16, 60);
+    const int vol = std::clamp((s.kind == Kind::B ? 40 : 36) + style_.bassGain, 16, 60);
     struct Hit { int step, pitch, length, vol; };
     std::vector<Hit> hits;
     BassStyle style = t_.bass;
@@ -62,12 +62,12 @@ void Arranger::writeComp(Grid& g, int row, const std::array<int, 3>& voicing, Rn
     static const int strums[] = {0, 8};
     if (t_.harmony == Harmony::Stabs) {
         for (int st : stabs) {
-            for (int v = 0; v < 3; ++v) g.note(row + st, kPad0 + v, voicing[static_cast<std::size_t>(v)], iArp, 32 + rng.range(-2, 2));
+            for (int v = 0; v < 3; ++v) g.note(row + st, kPad0 + v, voicing[static_cast<std::size_t>(v)], iArp, 25 + rng.range(-2, 2));
             for (int v = 0; v < 3; ++v) g.stop(row + st + 3, kPad0 + v, kNoteOff);
         }
     } else {
         for (int st : strums) {
-            for (int v = 0; v < 3; ++v) g.note(row + st + v / 2, kPad0 + v, voicing[static_cast<std::size_t>(v)], iArp, 34 - v * 2);
+            for (int v = 0; v < 3; ++v) g.note(row + st + v / 2, kPad0 + v, voicing[static_cast<std::size_t>(v)], iArp, 27 - v * 2);
         }
     }
 }
