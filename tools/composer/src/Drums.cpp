@@ -95,7 +95,7 @@ void writeDrums(Grid& g, const TuneSpec& t, const Style& style, DrumLevel level,
                 ++hatCount;
             }
             if (style.shaker && level == DrumLevel::Full && step % 2 == 1) {
-                g.note(r, kShaker, 60, iShaker, (step % 4 == 3 ? 26 : 18) + jitter);
+                g.note(r, kShaker, 60, iShaker, (step % 4 == 3 ? 34 : 24) + jitter);
             }
             const int pv = hitVolume(d.perc[step]);
             if (pv > 0 && level == DrumLevel::Full && !(r == 0 && crashAtStart)) {

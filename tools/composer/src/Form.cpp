@@ -153,7 +153,7 @@ Grid Arranger::section(const Section& s) {
     const bool compHere = comp && (s.kind == Kind::A || s.kind == Kind::B || s.kind == Kind::C);
     const bool arpHere = !comp ? (s.kind != Kind::A || s.variant == 1 || s.kind == Kind::Intro)
                                : (s.kind == Kind::B);
-    const int padVolume = s.kind == Kind::B ? 17 : (s.kind == Kind::Break ? 12 : (s.kind == Kind::A && s.variant == 0 ? 13 : 15));
+    const int padVolume = s.kind == Kind::B ? 15 : (s.kind == Kind::Break ? 11 : (s.kind == Kind::A && s.variant == 0 ? 12 : 13));
     int previousChord = -100;
     for (int bar = 0; bar < bars; ++bar) {
         const int chord = chordAt(s.kind, bar);
@@ -172,7 +172,7 @@ Grid Arranger::section(const Section& s) {
             if (style_.swells) writePadSwell(g, row, held * kBarRows, padVolume);
         }
         previousChord = chord;
-        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 18 : 23, (bar / 4) % 2 == 1 && s.kind != Kind::Intro ? 12 : 0);
+        if (arpHere && !(s.kind == Kind::Intro && bar < 2)) writeArp(g, row, voicing, s.kind == Kind::Intro ? 16 : 20, (bar / 4) % 2 == 1 && s.kind != Kind::Intro ? 12 : 0);
     }
 
     // Lead, its echo and the answering voice

@@ -11,7 +11,7 @@ void Arranger::writeBass(Grid& g, const Section& s, int bar, int chord) {
     const int third = root + mod(key_.pc(chord + 2) - key_.pc(chord), 12);
     const int fifth = root + mod(key_.pc(chord + 4) - key_.pc(chord), 12);
     const int next = bassPitch(key_, chordAt(s.kind, bar + 1));
-    const int vol = std::clamp((s.kind == Kind::B ? 40 : 36) + style_.bassGain, 16, 60);
+    const int vol = std::clamp((s.kind == Kind::B ? 36 : 32) + style_.bassGain, 14, 56);
     struct Hit { int step, pitch, length, vol; };
     std::vector<Hit> hits;
     BassStyle style = t_.bass;
@@ -96,7 +96,7 @@ void Arranger::writeLead(Grid& g, const std::vector<MelodyNote>& melody, bool ec
         const int end = n.row + n.length;
         const int nextRow = i + 1 < melody.size() ? melody[i + 1].row : g.rows();
         const int heldUntil = std::min(end, nextRow);
-        const int volume = doubled ? n.volume * 2 / 3 : n.volume * 5 / 6;
+        const int volume = doubled ? n.volume * 5 / 9 : n.volume * 3 / 4;
         g.note(n.row, channel, pitch, iLead, volume);
         if (style_.glide && previousEnd >= n.row && previousPitch >= 0 && std::abs(pitch - previousPitch) <= 4 && pitch != previousPitch) {
             g.effect(n.row, channel, 'G', static_cast<std::uint8_t>(0x90 / style_.speed));

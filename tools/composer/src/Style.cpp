@@ -19,41 +19,41 @@ using P = PanLayout;
 // bright, bassGain, leadShift, cymbalTop, bassShift
 const Entry kStyles[] = {
     // Glassy harbour: slow ticks for long swells, bells answering across a wide field.
-    {"HGLASS.IT", {8, 1, true, true, false, true, false, false, true, false, true, true, false, P::Wide, 0, 1.6, -6, 0, 10000, 12}},
+    {"HGLASS.IT", {8, 1, true, true, false, true, false, false, true, false, true, true, false, P::Wide, 0, 1.6, -6, 0, 8500, 12}},
     // Moonwalking groove: sliding funk bass, stabs, sixteenth hats, swing from speed changes.
-    {"MWDRIFT.IT", {5, 1, true, false, false, false, false, false, false, true, true, false, true, P::Mirror, 0, 1.0, 8, 0, 11000, 0}},
+    {"MWDRIFT.IT", {5, 1, true, false, false, true, false, false, false, true, true, false, true, P::Mirror, 0, 1.0, 8, 0, 9500, 0}},
     // Machines ticking over: fast ticks, hat rolls, arpeggiated chip voices, no counter-voice.
-    {"QENGINE.IT", {4, 1, false, true, false, false, false, true, false, false, false, false, false, P::Narrow, 1, 0.8, 4, 0, 7000, 0}},
+    {"QENGINE.IT", {4, 1, false, true, false, false, false, true, false, false, false, false, false, P::Narrow, 1, 0.8, 4, 0, 6000, 0}},
     // Industrial rust: struck metal and toms, bent bass, close narrow mix.
-    {"RUST.S3M", {6, 1, false, false, true, false, true, false, false, true, false, false, false, P::Narrow, 1, 2.2, 0, 0, 12000, 0}},
+    {"RUST.S3M", {6, 1, false, false, true, false, true, false, false, true, false, false, false, P::Narrow, 1, 2.2, 0, 0, 10500, 0}},
     // Low orbit: long glides and swells, sparse drums, wide.
     {"LOWORBIT.S3M", {8, 1, true, true, false, true, false, false, true, false, true, true, false, P::Wide, 0, 0.7, 6, 0, 6000, 0}},
     // Running shoes: quick breakbeat, busy hats and chip arpeggios.
-    {"TYL.S3M", {3, 1, true, false, true, false, true, true, false, false, true, false, false, P::Mirror, 0, 1.5, -4, 12, 12000, 12}},
+    {"TYL.S3M", {3, 1, true, false, true, false, true, true, false, false, true, false, false, P::Mirror, 0, 1.5, -4, 12, 10500, 12}},
     // Long tide: slow ticks, everything swells and ebbs, almost no drums.
-    {"TLO-TIDE.S3M", {10, 1, true, true, false, true, false, false, true, false, false, true, false, P::Wide, 0, 0.9, 2, 0, 7000, 0}},
+    {"TLO-TIDE.S3M", {10, 1, true, true, false, true, false, false, true, false, false, true, false, P::Wide, 0, 0.9, 2, 0, 6000, 0}},
     // Undertow: bass that drags downwards, echoes pulling across.
-    {"--UNDER-.IT", {6, 1, true, true, false, false, false, false, false, true, true, true, false, P::Mirror, 0, 0.6, 10, 0, 8000, 0}},
+    {"--UNDER-.IT", {6, 1, true, true, false, false, false, false, false, true, true, true, false, P::Mirror, 0, 0.6, 10, 0, 6500, 0}},
     // Smoky card game: brushes, walking bass, lazy swing from the speed.
-    {"1_SATRN.IT", {6, 2, true, false, false, true, false, false, true, false, false, false, true, P::Centre, 0, 1.2, 0, 0, 9000, 0}},
+    {"1_SATRN.IT", {6, 2, true, false, false, true, false, false, true, false, false, false, true, P::Centre, 0, 1.2, 0, 0, 7500, 0}},
     // Arrival: the full band, doubled lead, toms and crashes, wide.
-    {"FSHORE.IT", {4, 1, true, true, true, true, true, false, false, false, true, true, false, P::Wide, 0, 1.4, 4, 0, 11000, 0}},
+    {"FSHORE.IT", {4, 1, true, true, true, true, true, false, false, false, true, true, false, P::Wide, 0, 1.4, 4, 0, 9500, 0}},
     // Martian evenings: wandering vibrato lead, echo, broken beat.
-    {"EVDEIM.IT", {7, 1, true, true, false, false, false, false, true, false, true, true, false, P::Mirror, 0, 1.2, -2, 0, 8000, 0}},
+    {"EVDEIM.IT", {7, 1, true, true, false, true, false, false, true, false, true, true, false, P::Mirror, 0, 1.2, -2, 0, 6500, 0}},
     // Slow glide: long tones sliding into each other.
-    {"GLIDING.IT", {9, 1, true, true, true, true, false, false, true, true, true, true, false, P::Wide, 0, 1.5, 0, 0, 9000, 0}},
+    {"GLIDING.IT", {9, 1, true, true, true, true, false, false, true, true, true, true, false, P::Wide, 0, 1.5, 0, 0, 7500, 0}},
     // Courier on horseback: galloping hats, chip arpeggios, toms.
-    {"IRONCOUR.IT", {3, 1, false, false, true, false, true, true, false, false, false, false, false, P::Narrow, 1, 2.0, -4, 0, 12000, 12}},
+    {"IRONCOUR.IT", {3, 1, false, false, true, false, true, true, false, false, false, false, false, P::Narrow, 1, 2.0, -4, 0, 10500, 12}},
     // Lullaby: music box and swells, the slowest ticks, hardly any drums.
-    {"TSOMS.IT", {12, 1, true, true, false, false, false, false, true, false, false, true, false, P::Centre, 0, 0.8, -8, 12, 6000, 12}},
+    {"TSOMS.IT", {12, 1, true, true, false, true, false, false, true, false, false, true, false, P::Centre, 0, 0.8, -8, 12, 6000, 12}},
     // Flicker: retriggers, chip arpeggios and hats flicking side to side.
-    {"FLICK.S3M", {3, 1, false, false, false, false, false, true, false, false, true, false, false, P::Narrow, 0, 2.0, -6, 12, 12000, 12}},
+    {"FLICK.S3M", {3, 1, false, false, false, false, false, true, false, false, true, false, false, P::Narrow, 0, 2.0, -6, 12, 10500, 12}},
     // Lamplighter's swing: walking steps, swing from the speed, brushes.
-    {"PAWALMPL.S3M", {6, 2, true, true, false, true, false, false, false, false, false, true, true, P::Centre, 0, 1.4, 2, 0, 9000, 0}},
+    {"PAWALMPL.S3M", {6, 2, true, true, false, true, false, false, false, false, false, true, true, P::Centre, 0, 1.4, 2, 0, 7500, 0}},
     // Window-washing machine: wiping pans, mechanical arpeggios, sliding bass.
-    {"I-P-K.S3M", {4, 1, true, false, false, false, false, true, false, true, true, false, false, P::Mirror, 1, 1.7, 0, 0, 10000, 12}},
+    {"I-P-K.S3M", {4, 1, true, false, false, false, false, true, false, true, true, false, false, P::Mirror, 1, 1.7, 0, 0, 8500, 12}},
     // Heavy crossing: slow and low, toms, bent bass, doubled lead.
-    {"X_HEAVY.IT", {7, 1, false, true, true, false, true, false, true, true, false, true, false, P::Narrow, 1, 0.7, 10, -12, 7000, 0}},
+    {"X_HEAVY.IT", {7, 1, false, true, true, true, true, false, true, true, false, true, false, P::Narrow, 1, 0.7, 10, -12, 6000, 0}},
 };
 
 }  // namespace
