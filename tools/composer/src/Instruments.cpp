@@ -9,6 +9,20 @@
 
 namespace composer {
 
+namespace {
+
+// The tune's colour on a tone: brightness, enough partials for it, the highest note it must
+// survive and how much the loop moves.
+void colour(synth::ToneParams& p, double bright, int harmonics, int topNote, double movement) {
+    p.brightStart *= bright;
+    p.brightEnd *= bright;
+    p.harmonics = std::max(p.harmonics, harmonics);
+    p.topNote = topNote;
+    p.movement = movement;
+}
+
+}  // namespace
+
 std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes) {
     using namespace synth;
     std::vector<modwriter::Sample> s;
@@ -45,11 +59,12 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
     s.push_back(crash("crash", t.kit == Kit::Soft ? 2.2 : 1.6, style.cymbalTop, seed + 5));
     if (style.metalPerc) {
         s.push_back(metal("metal", 0.9, 1.0 + 0.03 * static_cast<double>(t.seed % 7)));
-    } else switch (t.groove) {
-        case Groove::Ambient:
-        case Groove::HalfTime: s.push_back(shaker("shaker", 0.05, seed + 6)); break;
-        case Groove::Electro: s.push_back(clap("clap", 0.12, seed + 6)); break;
-        default: s.push_back(tom("tom", 190, 120, 0.18)); break;
+    } else if (t.groove == Groove::Ambient || t.groove == Groove::HalfTime) {
+        s.push_back(shaker("shaker", 0.05, seed + 6));
+    } else if (t.groove == Groove::Electro) {
+        s.push_back(clap("clap", 0.12, seed + 6));
+    } else {
+        s.push_back(tom("tom", 190, 120, 0.18));
     }
 
     ToneParams bass;
@@ -61,11 +76,7 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
         case BassTone::Fm: bass = {Wave::Pulse, 40, 0.3, 28, 5, 0.06, 0.002, 0.2, 0.6, 0.2, 64, 0, 1, 0.5, 0.4}; break;
         case BassTone::Distorted: bass = {Wave::Saw, 48, 0.25, 24, 12, 0.2, 0.003, 0.3, 0.8, 0.15, 64, 1, 2, 2.5, 0.3}; break;
     }
-    bass.topNote = top(iBass);
-    bass.brightStart *= style.bright;
-    bass.brightEnd *= style.bright;
-    bass.harmonics = std::max(bass.harmonics, 40);
-    bass.movement = t.bassTone == BassTone::Fm || t.bassTone == BassTone::Square ? 0.3 : 0.1;
+    colour(bass, style.bright, 40, top(iBass), t.bassTone == BassTone::Fm || t.bassTone == BassTone::Square ? 0.3 : 0.1);
     s.push_back(tone("bass", bass));
 
     ToneParams pad;
@@ -76,11 +87,7 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
         case PadTone::Organ: pad = {Wave::Organ, 8, 0.25, 20, 20, 0.1, 0.02, 0.2, 0.9, 0.2, 128, 1, 2, 0, 0}; break;
         case PadTone::Dark: pad = {Wave::Square, 20, 0.25, 5, 3, 0.3, 0.1, 0.4, 0.8, 0.3, 128, 1, 3, 0.8, 0}; break;
     }
-    pad.brightStart *= 1.6 * style.bright;
-    pad.brightEnd *= 1.6 * style.bright;
-    pad.harmonics = std::max(pad.harmonics, 40);
-    pad.topNote = top(iPad);
-    pad.movement = 0.35;
+    colour(pad, 1.6 * style.bright, 40, top(iPad), 0.35);
     pad.breath = t.pad == PadTone::Strings || t.pad == PadTone::Glass ? 0.05 : 0.02;
     pad.loopPeriods = 256;
     s.push_back(tone("pad", pad));
@@ -114,12 +121,8 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
         case LeadTone::Distorted: lead = {Wave::Saw, 16, 0.25, 10, 7, 0.2, 0.005, 0.3, 0.9, 0.3, 64, 1, 2, 2.0, 0}; break;
     }
     // Leads get more upper partials than before, a breath layer and a slow sweep through the loop.
-    lead.harmonics = std::max(lead.harmonics, 32);
-    lead.brightStart *= 1.4 * style.bright;
-    lead.brightEnd *= 1.5 * style.bright;
-    lead.movement = 0.25;
+    colour(lead, 1.45 * style.bright, 32, top(iLead), 0.25);
     lead.breath = t.lead == LeadTone::Soft || t.lead == LeadTone::Hollow ? 0.08 : 0.03;
-    lead.topNote = top(iLead);
     s.push_back(tone("lead", lead));
     s.push_back(bell(t.counter, "counter", top(iCounter), seed + 8));
 
