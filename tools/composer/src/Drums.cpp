@@ -88,8 +88,8 @@ void writeDrums(Grid& g, const TuneSpec& t, const Style& style, DrumLevel level,
                 } else {
                     g.note(r, kHat, 60, iHat, accent + jitter);
                 }
-                if (style.hatPan) {
-                    const double a = std::sin(hatCount * 0.39);
+                if (style.hatPan && hatCount % 2 == 0) {
+                    const double a = std::sin(hatCount * 0.2);
                     g.effect(r, kHat, 'X', static_cast<std::uint8_t>(128 + std::lround(70 * a)));
                 }
                 ++hatCount;

@@ -115,13 +115,19 @@ Grid Arranger::section(const Section& s) {
 
     // Drums
     switch (s.kind) {
-        case Kind::Intro:
+        case Kind::Intro: {
+            // The kit joins one part at a time: hats for the last two bars of the first pattern,
+            // then hats and kick (or hats alone in calm tunes) for a second one.
+            Grid hats(2 * kBarRows);
+            writeDrums(hats, t_, style_, DrumLevel::Hats, false, false, rng);
+            copyInto(g, hats, kPatternRows - 2 * kBarRows);
             if (s.units > 1) {
                 Grid second(kPatternRows);
                 writeDrums(second, t_, style_, energetic ? DrumLevel::Light : DrumLevel::Hats, true, false, rng);
                 copyInto(g, second, (s.units - 1) * kPatternRows);
             }
             break;
+        }
         case Kind::A: writeDrums(g, t_, style_, DrumLevel::Full, true, s.variant == 1, rng); break;
         case Kind::B: writeDrums(g, t_, style_, DrumLevel::Full, true, true, rng); break;
         case Kind::Break: {

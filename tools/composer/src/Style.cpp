@@ -45,7 +45,7 @@ const Entry kStyles[] = {
     // Courier on horseback: galloping hats, chip arpeggios, toms.
     {"IRONCOUR.IT", {3, 1, false, false, true, false, true, true, false, false, false, false, false, P::Narrow, 1, 2.0, -4, 0, 10500, 12}},
     // Lullaby: music box and swells, the slowest ticks, hardly any drums.
-    {"TSOMS.IT", {12, 1, true, true, false, true, false, false, true, false, false, true, false, P::Centre, 0, 0.8, -8, 12, 6000, 12}},
+    {"TSOMS.IT", {12, 2, true, true, false, true, false, false, true, false, false, true, false, P::Centre, 0, 0.8, -8, 12, 6000, 12}},
     // Flicker: retriggers, chip arpeggios and hats flicking side to side.
     {"FLICK.S3M", {3, 1, false, false, false, false, false, true, false, false, true, false, false, P::Narrow, 0, 2.0, -6, 12, 10500, 12}},
     // Lamplighter's swing: walking steps, swing from the speed, brushes.
