@@ -48,7 +48,15 @@ int Arranger::addPattern(modwriter::Song& song, const Grid& g, int start, int ro
     const int width = static_cast<int>(channels_.size());
     modwriter::Pattern p(height, width);
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < width; ++c) p.at(r, c) = g.at(start + r, channels_[static_cast<std::size_t>(c)]);
+        for (int c = 0; c < width; ++c) {
+            const int channel = channels_[static_cast<std::size_t>(c)];
+            Cell cell = g.at(start + r, channel);
+            const int group = mixGroup(channel);
+            if (cell.volume > 0 && group >= 0) {
+                cell.volume = std::clamp((cell.volume * style_.mix[static_cast<std::size_t>(group)] + 50) / 100, 1, 64);
+            }
+            p.at(r, c) = cell;
+        }
     }
     if (padTo64 && rows < kPatternRows) {
         Cell& last = p.at(rows - 1, width - 1);  // the control channel

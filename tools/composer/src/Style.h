@@ -4,6 +4,8 @@
 
 #include "Tune.h"
 
+#include <array>
+
 namespace composer {
 
 enum class PanLayout { Wide, Narrow, Mirror, Centre };
@@ -31,7 +33,13 @@ struct Style {
     int leadShift;      // semitones added to the lead
     double cymbalTop;   // low-pass corner of hats and cymbals, Hz
     int bassShift;      // semitones added to the bass line (12 = a light bass without sub)
+    // Level of each part in the mix, percent of its written volume: kit, bass, pads and comping,
+    // arpeggio and counter-voice, lead. What dominates the spectrum differs from tune to tune.
+    std::array<int, 5> mix;
 };
+
+// The share of the mix a logical channel belongs to (an index into Style::mix), or -1.
+int mixGroup(int channel);
 
 const Style& styleOf(const TuneSpec& t);
 
