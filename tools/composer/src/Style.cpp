@@ -23,11 +23,11 @@ const Entry kStyles[] = {
     // Glassy harbour: slow ticks for long swells, bells answering across a wide field.
     {"HGLASS.IT", {8, 1, true, true, false, true, false, false, true, false, true, true, false, P::Wide, 0, 1.6, -6, 0, 7000, 12, {85, 70, 100, 110, 90}}},
     // Moonwalking groove: sliding funk bass, stabs, sixteenth hats, swing from speed changes.
-    {"MWDRIFT.IT", {5, 1, true, false, false, true, false, false, false, true, true, false, true, P::Mirror, 0, 1.0, 8, 0, 7500, 0, {100, 80, 100, 90, 90}}},
+    {"MWDRIFT.IT", {5, 1, true, false, false, true, false, false, false, true, true, false, true, P::Mirror, 0, 1.0, 8, 0, 7500, 0, {120, 60, 75, 80, 90}}},
     // Machines ticking over: fast ticks, hat rolls, arpeggiated chip voices, no counter-voice.
     {"QENGINE.IT", {4, 1, false, true, false, false, false, true, false, false, false, false, false, P::Narrow, 1, 0.8, 4, 0, 6000, 0, {100, 60, 100, 110, 80}}},
     // Industrial rust: struck metal and toms, bent bass, close narrow mix.
-    {"RUST.S3M", {6, 1, false, false, true, false, true, false, false, true, false, false, false, P::Narrow, 1, 2.2, 0, 0, 8500, 0, {100, 85, 90, 70, 80}}},
+    {"RUST.S3M", {6, 1, false, false, true, false, true, false, false, true, false, false, false, P::Narrow, 1, 2.2, 0, 0, 8500, 0, {115, 85, 90, 70, 80}}},
     // Low orbit: long glides and swells, sparse drums, wide.
     {"LOWORBIT.S3M", {8, 1, true, true, false, true, false, false, true, false, true, true, false, P::Wide, 0, 0.7, 6, 0, 6000, 0, {100, 120, 100, 80, 100}}},
     // Running shoes: quick breakbeat, busy hats and chip arpeggios.
@@ -37,11 +37,11 @@ const Entry kStyles[] = {
     // Undertow: bass that drags downwards, echoes pulling across.
     {"--UNDER-.IT", {6, 1, true, true, false, false, false, false, false, true, true, true, false, P::Mirror, 0, 0.6, 10, 0, 6500, 0, {100, 130, 100, 70, 80}}},
     // Smoky card game: brushes, walking bass, lazy swing from the speed.
-    {"1_SATRN.IT", {6, 2, true, false, false, true, false, false, true, false, false, false, true, P::Centre, 0, 1.2, 0, 0, 7500, 0, {90, 80, 80, 75, 80}}},
+    {"1_SATRN.IT", {6, 2, true, false, false, true, false, false, true, false, false, false, true, P::Centre, 0, 1.2, 0, 0, 7500, 0, {110, 70, 65, 75, 80}}},
     // Arrival: the full band, doubled lead, toms and crashes, wide.
     {"FSHORE.IT", {4, 1, true, true, true, true, true, false, false, false, true, true, false, P::Wide, 0, 1.4, 4, 0, 9500, 0, {100, 90, 100, 90, 110}}},
     // Martian evenings: wandering vibrato lead, echo, broken beat.
-    {"EVDEIM.IT", {7, 1, true, true, false, true, false, false, true, false, true, true, false, P::Mirror, 0, 1.2, -2, 0, 6500, 0, {100, 60, 100, 100, 110}}},
+    {"EVDEIM.IT", {7, 1, true, true, false, true, false, false, true, false, true, true, false, P::Mirror, 0, 1.2, -2, 0, 6500, 0, {100, 45, 100, 100, 110}}},
     // Slow glide: long tones sliding into each other.
     {"GLIDING.IT", {9, 1, true, true, true, true, false, false, true, true, true, true, false, P::Wide, 0, 1.5, 0, 0, 6500, 0, {85, 70, 100, 90, 110}}},
     // Courier on horseback: galloping hats, chip arpeggios, toms.
@@ -49,13 +49,13 @@ const Entry kStyles[] = {
     // Lullaby: music box and swells, the slowest ticks, hardly any drums.
     {"TSOMS.IT", {12, 2, true, true, false, true, false, false, true, false, false, true, false, P::Centre, 0, 0.8, -8, 12, 6000, 12, {80, 60, 100, 120, 90}}},
     // Flicker: retriggers, chip arpeggios and hats flicking side to side.
-    {"FLICK.S3M", {3, 1, false, false, false, false, false, true, false, false, true, false, false, P::Narrow, 0, 2.0, -6, 12, 8000, 12, {100, 60, 100, 100, 110}}},
+    {"FLICK.S3M", {3, 1, false, false, false, false, false, true, false, false, true, false, false, P::Narrow, 0, 2.0, -6, 12, 8000, 12, {115, 30, 60, 100, 110}}},
     // Lamplighter's swing: walking steps, swing from the speed, brushes.
-    {"PAWALMPL.S3M", {6, 2, true, true, false, true, false, false, false, false, false, true, true, P::Centre, 0, 1.4, 2, 0, 6500, 0, {100, 40, 70, 100, 90}}},
+    {"PAWALMPL.S3M", {6, 2, true, true, false, true, false, false, false, false, false, true, true, P::Centre, 0, 1.4, 2, 0, 6500, 0, {120, 40, 55, 85, 90}}},
     // Window-washing machine: wiping pans, mechanical arpeggios, sliding bass.
     {"I-P-K.S3M", {4, 1, true, false, false, false, false, true, false, true, true, false, false, P::Mirror, 1, 1.7, 0, 0, 8500, 12, {100, 60, 100, 110, 100}}},
     // Heavy crossing: slow and low, toms, bent bass, doubled lead.
-    {"X_HEAVY.IT", {7, 1, false, true, true, true, true, false, true, true, false, true, false, P::Narrow, 1, 0.7, 10, -12, 6000, 0, {100, 100, 100, 70, 80}}},
+    {"X_HEAVY.IT", {7, 1, false, true, true, true, true, false, true, true, false, true, false, P::Narrow, 1, 0.7, 10, -12, 6000, 0, {115, 85, 100, 70, 80}}},
 };
 
 }  // namespace
