@@ -39,7 +39,7 @@ const std::vector<TuneSpec>& catalogue() {
          1, 0.5, 61, 1, false, 0x54, 1.3, 808},
         {"1_SATRN.IT", "Poker Under Saturn", 196, 98, 6, 10, M::Ionian, true, {1, 4, 0, 0}, {5, 1, 4, 0}, {3, 6, 2, 5},
          G::Shuffle, B::Walking, H::Stabs, L::Organ, P::Organ, BT::Pluck, C::EPiano, C::EPiano, K::Acoustic,
-         2, 0.55, 70, 2, true, 0x63, 5.1, 909},
+         2, 0.55, 70, 2, true, 0x63, 5.6, 909},
         {"FSHORE.IT", "Arrival: Far Shore", 249, 124, 6, 3, M::Ionian, false, {5, 3, 0, 4}, {0, 4, 5, 3}, {1, 3, 4, 4},
          G::FourFloor, B::Octaves, H::ArpUpDown, L::SuperSaw, P::Strings, BT::Saw, C::Pluck, C::Glass, K::Electro,
          1, 0.4, 63, 0, false, 0x43, 2.2, 1010},

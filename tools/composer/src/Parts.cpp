@@ -59,9 +59,11 @@ void Arranger::writeBass(Grid& g, const Section& s, int bar, int chord) {
 
 void Arranger::writeComp(Grid& g, int row, const std::array<int, 3>& voicing, Rng& rng) {
     static const int stabs[] = {0, 6, 10};
+    // Over a walking bass the chords answer off the beat, as comping does.
+    static const int offBeatStabs[] = {2, 6, 10};
     static const int strums[] = {0, 8};
     if (t_.harmony == Harmony::Stabs) {
-        for (int st : stabs) {
+        for (int st : t_.bass == BassStyle::Walking ? offBeatStabs : stabs) {
             for (int v = 0; v < 3; ++v) g.note(row + st, kPad0 + v, voicing[static_cast<std::size_t>(v)], iArp, 25 + rng.range(-2, 2));
             for (int v = 0; v < 3; ++v) g.stop(row + st + 3, kPad0 + v, kNoteOff);
         }
