@@ -189,13 +189,13 @@ Grid Arranger::section(const Section& s) {
         MelodyMaker first(t_, progression(s.kind), seed, density, center);
         auto melody = first.eightBars();
         if (bars > 8) {
-            // Bars 8-13 restate the opening; a fresh close ends the section.
+            // Bars 8-13 restate the opening a third higher; a fresh close ends the section.
             MelodyMaker again(t_, progression(s.kind), seed + 1 + static_cast<std::uint64_t>(s.variant), density, center);
             const auto alternative = again.eightBars();
             const auto opening = melody;
             for (const MelodyNote& n : opening) {
-                if (n.row < 4 * kBarRows) melody.push_back({n.row + 8 * kBarRows, n.length, n.degree, n.volume});
-                if (n.row < 2 * kBarRows) melody.push_back({n.row + 12 * kBarRows, n.length, n.degree, n.volume});
+                if (n.row < 4 * kBarRows) melody.push_back({n.row + 8 * kBarRows, n.length, n.degree + 2, n.volume});
+                if (n.row < 2 * kBarRows) melody.push_back({n.row + 12 * kBarRows, n.length, n.degree + 2, n.volume});
             }
             for (const MelodyNote& n : alternative) {
                 if (n.row >= 6 * kBarRows) melody.push_back({n.row + 8 * kBarRows, n.length, n.degree, n.volume});
