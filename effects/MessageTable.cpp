@@ -32,8 +32,7 @@ const player::MessageTable& messageTexts() {
         "Greetings to :",
         "Kasper, Ilona, Jori, Mebbe, Sauli, Pirta, Otso, Runa, Tessu, Hakon ...",
         "... Lumi, Veikka, Aune ...",
-        "... Ashgrove, Pale Circuit, Nordvolt, Kettle Crew, Brimstone Ink, Halcyon 9, "
-        "Orbweavers ...",
+        "... Ashgrove, Pale Circuit, Nordvolt, Kettle Crew, Inkwell, Halcyon 9, Orbweavers ...",
         "... And all the rest of you guys we forgot to mention ...",
         "We would also like to thank our families for helping us in every way",
         "You guys are the best!",

@@ -1,6 +1,7 @@
 // The message texts, byte for byte, and which of them are accent messages.
 #include <gtest/gtest.h>
 
+#include "EffectsFixture.h"
 #include "effects/Effects.h"
 #include "effects/MessageTable.h"
 
@@ -20,7 +21,7 @@ TEST(MessageTable, HoldsTheThirtyFiveTextsExactly) {
     ASSERT_EQ(table.size(), 35u);
     // Every text was checked against the message table once; the fingerprint keeps them so,
     // byte for byte. The entries below are the ones whose form is easy to get wrong.
-    EXPECT_EQ(fingerprint(table), 0x217fed9abcbe5ff1ull);
+    EXPECT_EQ(fingerprint(table), 0xcb53eebc19ebff5aull);
     for (std::size_t blank : {0u, 7u, 15u, 30u, 33u}) EXPECT_EQ(table[blank], "") << blank;
     EXPECT_EQ(table[1], "This can't be good for me!");
     EXPECT_EQ(table[11], "... But when you face it by yourself ... ");
@@ -39,6 +40,16 @@ TEST(MessageTable, AccentMessagesAndLookup) {
     EXPECT_EQ(messageAt(table, 35), nullptr);
     EXPECT_EQ(messageAt(table, 34), &table[34]);
     EXPECT_EQ(messageAt(table, 0), &table[0]);
+}
+
+// A message wider than the message line wraps, and the line shows only the top of its second row.
+class MessageLine : public EffectsFixture {};
+
+TEST_F(MessageLine, EveryMessageFitsOnOneLine) {
+    for (const std::string& m : messageTexts()) {
+        lbl2->setCaption(m);
+        EXPECT_LE(lbl2->layoutLines().size(), 1u) << m;
+    }
 }
 
 } // namespace

@@ -106,6 +106,7 @@ Analysis analyse(const std::vector<float>& stereo) {
     std::vector<double> bands(kBands, 0);
     std::vector<std::complex<double>> buf(kFrame);
     int count = 0;
+    double air = 0, total = 1e-30;
     for (std::size_t start = 0; start + kFrame <= frames; start += kRate / 4) {
         for (std::size_t i = 0; i < kFrame; ++i) {
             const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / kFrame);
@@ -114,6 +115,8 @@ Analysis analyse(const std::vector<float>& stereo) {
         fft(buf);
         for (std::size_t k = 1; k < kFrame / 2; ++k) {
             const double hz = static_cast<double>(k) * kRate / kFrame;
+            total += std::norm(buf[k]);
+            if (hz >= 15000) air += std::norm(buf[k]);
             if (hz < 40 || hz >= 16000) continue;
             const int band = static_cast<int>(kBands * std::log(hz / 40) / std::log(16000.0 / 40));
             bands[static_cast<std::size_t>(band)] += std::norm(buf[k]);
@@ -128,6 +131,7 @@ Analysis analyse(const std::vector<float>& stereo) {
     mean /= kBands;
     for (double& b : bands) b -= mean;
     a.fingerprint = bands;
+    a.airDb = 10 * std::log10(std::max(air, 1e-30) / total);
     return a;
 }
 

@@ -25,6 +25,7 @@ struct Analysis {
     double peakDb = -200;
     double quietestWindowDb = -200;  // RMS of the quietest 10 s window after the first 2 s
     std::vector<double> fingerprint; // level-free mean spectrum in log bands, dB
+    double airDb = 0;                // share of the energy at 15 kHz and above, dB
 };
 
 Analysis analyse(const std::vector<float>& stereo);

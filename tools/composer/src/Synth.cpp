@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -92,6 +93,37 @@ private:
     double y_ = 0;
 };
 
+// Second-order low- or high-pass (RBJ cookbook), for band limits steeper than a one-pole.
+class Biquad {
+public:
+    Biquad(bool high, double hz, double rate, double q = 0.707) {
+        const double w = kTwoPi * std::min(hz, rate * 0.45) / rate;
+        const double alpha = std::sin(w) / (2 * q);
+        const double c = std::cos(w);
+        const double a0 = 1 + alpha;
+        b0_ = (high ? (1 + c) / 2 : (1 - c) / 2) / a0;
+        b1_ = (high ? -(1 + c) : (1 - c)) / a0;
+        b2_ = b0_;
+        a1_ = -2 * c / a0;
+        a2_ = (1 - alpha) / a0;
+    }
+    double operator()(double x) {
+        const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
+        x2_ = x1_;
+        x1_ = x;
+        y2_ = y1_;
+        y1_ = y;
+        return y;
+    }
+
+private:
+    double b0_, b1_, b2_, a1_, a2_;
+    double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
+};
+
+// Highest partial a pitched sample may hold so that, played up to topNote, nothing passes 12 kHz.
+double partialLimit(int topNote) { return 12000.0 / (261.63 * std::pow(2.0, (topNote - 60) / 12.0)); }
+
 }  // namespace
 
 modwriter::Sample tone(const std::string& name, const ToneParams& p) {
@@ -100,7 +132,7 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
     const int attackLength = std::max(1, static_cast<int>(std::lround(p.attackLength * rate / kPeriod))) * kPeriod;
     const int total = attackLength + loopLength;
     const int voices = std::clamp(p.voices, 1, 3);
-    const int harmonics = std::max(1, p.harmonics);
+    const int harmonics = std::clamp(static_cast<int>(partialLimit(p.topNote)), 1, std::max(1, p.harmonics));
 
     // Per-sample phase step of the fundamental of each voice: (periods + d) cycles per loop.
     std::array<std::uint32_t, 3> step{};
@@ -118,11 +150,22 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
 
     std::vector<double> out(static_cast<std::size_t>(total));
     const SineTable& sin = sine();
+    Rng noise(static_cast<std::uint64_t>(p.harmonics * 977 + p.loopPeriods));
+    Biquad breathHp(true, 600.0, rate), breathLp(false, std::min(9000.0, 261.63 * partialLimit(p.topNote)), rate);
     constexpr int kBlock = 64;
     double env = 0;
     for (int start = 0; start < total; start += kBlock) {
-        const double t = std::min(start, attackLength) / rate;  // frozen once the loop starts
-        const double corner = p.brightEnd + (p.brightStart - p.brightEnd) * std::exp(-t / std::max(1e-3, p.brightTime));
+        const double t = std::min(start, attackLength) / rate;
+        // In the loop the colour keeps moving: one slow sweep of the corner (and of the pulse width)
+        // per loop, so the end meets the start.
+        const double sweep = start < attackLength ? 0.0 : std::sin(kTwoPi * (start - attackLength) / loopLength);
+        const double corner = (p.brightEnd + (p.brightStart - p.brightEnd) * std::exp(-t / std::max(1e-3, p.brightTime))) *
+                              (1.0 + p.movement * sweep);
+        if (p.wave == Wave::Pulse && p.movement > 0) {
+            for (int k = 1; k <= harmonics; ++k) {
+                weights[static_cast<std::size_t>(k)] = harmonicWeight(p.wave, k, p.pulseWidth * (1.0 + 0.6 * p.movement * sweep));
+            }
+        }
         for (int k = 1; k <= harmonics; ++k) {
             const double r = k / corner;
             amps[static_cast<std::size_t>(k)] = weights[static_cast<std::size_t>(k)] / (1.0 + r * r * r * r);
@@ -146,6 +189,12 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
             }
             if (p.sub > 0) v += p.sub * sin(static_cast<std::uint32_t>(i) * subStep);
             out[static_cast<std::size_t>(i)] = v * env;
+            if (p.breath > 0) {
+                // Breath: band-limited noise that is loudest at the attack and stays under the tone.
+                const double n = breathLp(breathHp(noise.bipolar()));
+                const double b = ti < 0.08 ? 1.0 : 0.45;
+                out[static_cast<std::size_t>(i)] += p.breath * b * n * env;
+            }
         }
     }
     if (p.drive > 0) {
@@ -161,7 +210,7 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
     return s;
 }
 
-modwriter::Sample pluck(const std::string& name, double brightness, double seconds, std::uint64_t seed) {
+modwriter::Sample pluck(const std::string& name, double brightness, double seconds, int topNote, std::uint64_t seed) {
     Rng rng(seed);
     const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
     constexpr int kDelay = kPeriod - 1;  // the averaging filter and the all-pass add the last sample
@@ -189,12 +238,16 @@ modwriter::Sample pluck(const std::string& name, double brightness, double secon
         pos = (pos + 1) % kDelay;
         out[i] = current;
     }
+    Biquad lp1(false, 261.63 * partialLimit(topNote), kTonalRate), lp2(false, 261.63 * partialLimit(topNote), kTonalRate);
+    for (double& v : out) v = lp2(lp1(v));
     fadeTail(out, length / 10);
     return finish(name, out, kTonalRate);
 }
 
-modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds) {
+modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds, int topNote) {
     const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
+    // Sidebands reach about (index + 1) * ratio above the carrier: keep them under the limit.
+    index = std::min(index, std::max(0.2, (partialLimit(topNote) - 1.0) / ratio - 1.0));
     std::vector<double> out(length);
     const double w = kTwoPi / kPeriod;
     for (std::size_t i = 0; i < length; ++i) {
@@ -230,13 +283,14 @@ modwriter::Sample snare(const std::string& name, double toneHz, double noiseDeca
     const std::size_t length = static_cast<std::size_t>((noiseDecay * 2.5 + 0.02) * kDrumRate);
     std::vector<double> out(length);
     OnePole low(0.6), high(0.08);
+    Biquad air(false, 9000.0, kDrumRate);
     double phase = 0;
     for (std::size_t i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / kDrumRate;
         const double f = toneHz * (1.0 + 0.5 * std::exp(-t / 0.01));
         phase += f / kDrumRate;
         const double body = std::sin(kTwoPi * phase) * std::exp(-t / 0.045);
-        const double noise = high.high(low.low(rng.bipolar())) * std::exp(-t / noiseDecay);
+        const double noise = air(high.high(low.low(rng.bipolar()))) * std::exp(-t / noiseDecay);
         out[i] = 0.8 * body + snap * 1.6 * noise;
     }
     fadeTail(out, length / 6);
@@ -248,25 +302,29 @@ modwriter::Sample clap(const std::string& name, double decay, std::uint64_t seed
     const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.04) * kDrumRate);
     std::vector<double> out(length);
     OnePole low(0.45), high(0.12);
+    Biquad air(false, 8000.0, kDrumRate);
     for (std::size_t i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / kDrumRate;
         double env = std::exp(-t / decay);
         for (double burst : {0.0, 0.011, 0.022}) {
             if (t >= burst && t < burst + 0.011) env = std::max(env, std::exp(-(t - burst) / 0.004));
         }
-        out[i] = high.high(low.low(rng.bipolar())) * env;
+        out[i] = air(high.high(low.low(rng.bipolar()))) * env;
     }
     fadeTail(out, length / 6);
     return finish(name, out, kDrumRate);
 }
 
-modwriter::Sample hat(const std::string& name, double decay, double toneScale, std::uint64_t seed) {
+// Cymbals: six detuned square waves at inharmonic ratios for the metal, noise for the air,
+// high-passed for the sizzle and low-passed so that little reaches 16 kHz.
+std::vector<double> cymbal(std::size_t length, double toneScale, double noiseLevel, double lowHz, double highHz,
+                           const std::function<double(double)>& envelope, std::uint64_t seed) {
     Rng rng(seed);
-    const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.01) * kMetalRate);
     std::vector<double> out(length);
     const double freqs[6] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
     double phases[6] = {};
-    OnePole hp1(0.5), hp2(0.5);
+    Biquad hp1(true, lowHz, kMetalRate), hp2(true, lowHz, kMetalRate);
+    Biquad lp1(false, highHz, kMetalRate), lp2(false, highHz, kMetalRate);
     for (std::size_t i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / kMetalRate;
         double metal = 0;
@@ -274,32 +332,46 @@ modwriter::Sample hat(const std::string& name, double decay, double toneScale, s
             phases[k] += freqs[k] * toneScale * 1.7 / kMetalRate;
             metal += (phases[k] - std::floor(phases[k]) < 0.5) ? 1.0 : -1.0;
         }
-        const double x = 0.5 * metal / 6.0 + 0.7 * rng.bipolar();
-        out[i] = hp2.high(hp1.high(x)) * std::exp(-t / decay) * std::min(1.0, t / 0.0008);
+        const double x = metal / 6.0 + noiseLevel * rng.bipolar();
+        out[i] = lp2(lp1(hp2(hp1(x)))) * envelope(t);
     }
+    return out;
+}
+
+modwriter::Sample hat(const std::string& name, double decay, double toneScale, double topHz, std::uint64_t seed) {
+    const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.01) * kMetalRate);
+    auto out = cymbal(length, toneScale, 0.8, std::min(5500.0 * toneScale, topHz * 0.6), topHz,
+                      [decay](double t) { return std::exp(-t / decay) * std::min(1.0, t / 0.0008); }, seed);
     fadeTail(out, length / 5);
     return finish(name, out, kMetalRate);
 }
 
-modwriter::Sample crash(const std::string& name, double seconds, std::uint64_t seed) {
-    Rng rng(seed);
+modwriter::Sample crash(const std::string& name, double seconds, double topHz, std::uint64_t seed) {
     const std::size_t length = static_cast<std::size_t>(seconds * kMetalRate);
-    std::vector<double> out(length);
-    const double freqs[6] = {263.0, 400.0, 421.0, 474.0, 587.0, 845.0};
-    double phases[6] = {};
-    OnePole hp(0.35), lp(0.7);
-    for (std::size_t i = 0; i < length; ++i) {
-        const double t = static_cast<double>(i) / kMetalRate;
-        double metal = 0;
-        for (int k = 0; k < 6; ++k) {
-            phases[k] += freqs[k] * 2.3 / kMetalRate;
-            metal += (phases[k] - std::floor(phases[k]) < 0.5) ? 1.0 : -1.0;
-        }
-        const double x = 0.35 * metal / 6.0 + rng.bipolar();
-        out[i] = lp.low(hp.high(x)) * std::exp(-t * 3.5 / seconds) * std::min(1.0, t / 0.002);
-    }
+    auto out = cymbal(length, 1.35, 1.2, 3000.0, topHz,
+                      [seconds](double t) { return std::exp(-t * 3.5 / seconds) * std::min(1.0, t / 0.002); }, seed);
     fadeTail(out, length / 4);
     return finish(name, out, kMetalRate);
+}
+
+// Struck metal: inharmonic partials (a bar or a pipe), each decaying at its own rate.
+modwriter::Sample metal(const std::string& name, double seconds, double spread) {
+    const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
+    std::vector<double> out(length);
+    const double ratios[6] = {1.0, 2.76 * spread, 5.40, 8.93, 3.17 * spread, 1.51};
+    const double w = kTwoPi * 261.63 / kTonalRate;
+    const double limit = partialLimit(84);
+    for (std::size_t i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kTonalRate;
+        double v = 0;
+        for (int k = 0; k < 6; ++k) {
+            if (ratios[k] > limit) continue;
+            v += std::sin(w * ratios[k] * static_cast<double>(i)) * std::exp(-t * (1.5 + k * 1.2) * 2.0 / seconds) / (1 + 0.4 * k);
+        }
+        out[i] = v * std::min(1.0, t / 0.001);
+    }
+    fadeTail(out, length / 10);
+    return finish(name, out, kTonalRate);
 }
 
 modwriter::Sample tom(const std::string& name, double startHz, double endHz, double decay) {
@@ -320,10 +392,11 @@ modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t se
     const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.02) * kMetalRate);
     std::vector<double> out(length);
     OnePole hp(0.25), lp(0.6);
+    Biquad air(false, 10000.0, kMetalRate);
     for (std::size_t i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / kMetalRate;
         const double env = std::min(1.0, t / 0.015) * std::exp(-t / decay);
-        out[i] = lp.low(hp.high(rng.bipolar())) * env;
+        out[i] = air(lp.low(hp.high(rng.bipolar()))) * env;
     }
     fadeTail(out, length / 5);
     return finish(name, out, kMetalRate);

@@ -31,15 +31,18 @@ struct ToneParams {
     int voices = 1;            // 1..3
     double drive = 0;          // tanh saturation amount
     double sub = 0;            // sine an octave below
+    double movement = 0;       // depth of the slow sweep of colour through the loop (0..0.8)
+    double breath = 0;         // level of a noise layer under the tone
+    int topNote = 84;          // highest note the sample is played at; caps the partials
 };
 
 modwriter::Sample tone(const std::string& name, const ToneParams& p);
 
 // Plucked string (Karplus-Strong): no loop, decays on its own.
-modwriter::Sample pluck(const std::string& name, double brightness, double seconds, std::uint64_t seed);
+modwriter::Sample pluck(const std::string& name, double brightness, double seconds, int topNote, std::uint64_t seed);
 
 // Two-operator FM: integer ratios stay harmonic (electric piano), others ring like glass.
-modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds);
+modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds, int topNote);
 
 struct KickParams {
     double startHz = 160, endHz = 50, sweepTime = 0.04, decay = 0.35, click = 0.3, drive = 1.5;
@@ -47,8 +50,11 @@ struct KickParams {
 modwriter::Sample kick(const std::string& name, const KickParams& p, std::uint64_t seed);
 modwriter::Sample snare(const std::string& name, double toneHz, double noiseDecay, double snap, std::uint64_t seed);
 modwriter::Sample clap(const std::string& name, double decay, std::uint64_t seed);
-modwriter::Sample hat(const std::string& name, double decay, double tone, std::uint64_t seed);
-modwriter::Sample crash(const std::string& name, double seconds, std::uint64_t seed);
+// Cymbals stop at topHz: the kit's colour, and nothing near the top octave.
+modwriter::Sample hat(const std::string& name, double decay, double tone, double topHz, std::uint64_t seed);
+modwriter::Sample crash(const std::string& name, double seconds, double topHz, std::uint64_t seed);
+// Struck metal bar: inharmonic partials; spread moves the inner ones.
+modwriter::Sample metal(const std::string& name, double seconds, double spread);
 modwriter::Sample tom(const std::string& name, double startHz, double endHz, double decay);
 modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t seed);
 

@@ -1,0 +1,17 @@
+// The instruments of a tune: which synthesised samples it plays and, in IT songs,
+// how each instrument releases and overlaps.
+#pragma once
+
+#include "Tune.h"
+
+#include "modwriter/Song.h"
+
+#include <vector>
+
+namespace composer {
+
+// topNotes[i] is the highest note instrument i + 1 plays; pitched samples are band-limited to it.
+std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes);
+std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::Sample>& samples, const TuneSpec& t);
+
+}  // namespace composer
