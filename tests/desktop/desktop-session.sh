@@ -38,7 +38,8 @@ expect() {
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+[ -s "$scratch/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=:$(cat "$scratch/display")
 export SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
@@ -49,7 +50,7 @@ dbus-monitor --session "type='signal',path='/org/mpris/MediaPlayer2',member='Pro
 pids+=($!)
 for _ in $(seq 100); do grep -q NameLost "$scratch/signals" && break; sleep 0.1; done
 
-"$program" 2>/dev/null &
+"$program" 2>"$scratch/program.log" &
 first=$!
 pids+=("$first")
 
@@ -59,7 +60,12 @@ number() { pc metadata xesam:trackNumber; }
 status() { pc status; }
 windows() { xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | wc -l; }
 
-patience=30 expect "title at start" "Harbour of Glass" title || exit 1
+# A sanitizer build on a busy machine can take a while to show up on the bus.
+if ! patience=90 expect "title at start" "Harbour of Glass" title; then
+    kill -0 "$first" 2>/dev/null || echo "the disk had ended; what it printed:"
+    cat "$scratch/program.log"
+    exit 1
+fi
 expect "status at start" "Playing" status
 wid=$(xdotool search --onlyvisible --name '^Form1$' | head -1)
 
