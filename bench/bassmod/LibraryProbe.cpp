@@ -3,6 +3,7 @@
 // and cycles the disk's tunes through load, play and free while watching resident memory.
 // Prints "key value" lines.
 #include "bassmod.h"
+#include "ProcStatus.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -18,21 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 constexpr std::uint32_t kSurround = 512;
-
-long statusKilobytes(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-        if (key == field) {
-            in >> value;
-            return value;
-        }
-        in.ignore(4096, '\n');
-    }
-    return -1;
-}
 
 // CPU time of SDL's audio thread in nanoseconds, from the scheduler's own account.
 long long audioThreadNanoseconds()
@@ -124,13 +110,13 @@ int cycle(const std::string& folder, int changes)
         BASSMOD_MusicPlay();
         std::this_thread::sleep_for(300ms);
         if (i == 0)
-            rssAfterFirst = statusKilobytes("VmRSS:");
+            rssAfterFirst = procStatusKib("VmRSS");
     }
-    const long rssEnd = statusKilobytes("VmRSS:");
+    const long rssEnd = procStatusKib("VmRSS");
     std::printf("cycle-rss-first-kb %ld\n", rssAfterFirst);
     std::printf("cycle-rss-end-kb %ld\n", rssEnd);
     std::printf("cycle-growth-per-change-kb %.1f\n", static_cast<double>(rssEnd - rssAfterFirst) / changes);
-    std::printf("cycle-peak-kb %ld\n", statusKilobytes("VmHWM:"));
+    std::printf("cycle-peak-kb %ld\n", procStatusKib("VmHWM"));
     for (std::size_t k = 0; k < tunes.size(); ++k)
         if (bestLoad[k] < 1e300)
             std::printf("load-ms %s %.3f\n", std::filesystem::path(tunes[k]).filename().c_str(), bestLoad[k]);

@@ -4,6 +4,7 @@
 //                                                           `every` cycles
 //   bench_bassmod_memory peak FILE...                        peak resident size while loading each
 #include "bassmod.h"
+#include "ProcStatus.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -19,18 +20,6 @@
 #include <malloc.h>
 
 namespace {
-
-// A field of /proc/self/status in KiB: VmRSS or VmHWM.
-long statusKib(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t length = std::strlen(field);
-    while (std::getline(status, line))
-        if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':')
-            return std::atol(line.c_str() + length + 1);
-    return -1;
-}
 
 // Bytes the heap has handed out and not had back, in KiB: what a leak would grow, unlike the
 // resident size, which also holds freed memory the allocator keeps for later.
@@ -76,7 +65,7 @@ int cycles(long count, long every)
         std::fprintf(stderr, "no tunes in %s (build the mods target)\n", BASSMOD_BENCH_MODS_DIR);
         return 1;
     }
-    const long startKib = statusKib("VmRSS");
+    const long startKib = procStatusKib("VmRSS");
     const long startHeapKib = heapInUseKib();
     std::printf("cycles  rss_kib  growth_kib  heap_in_use_kib  (%zu tunes)\n", tunes.size());
     std::printf("%6d  %7ld  %10d  %15ld\n", 0, startKib, 0, startHeapKib);
@@ -91,13 +80,13 @@ int cycles(long count, long every)
         silent += heardSomething() ? 0 : 1;
         BASSMOD_MusicFree();
         if (i % every == 0) {
-            const long now = statusKib("VmRSS");
+            const long now = procStatusKib("VmRSS");
             std::printf("%6ld  %7ld  %10ld  %15ld\n", i, now, now - startKib, heapInUseKib());
             std::fflush(stdout);
         }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("peak %ld KiB, %.1f s, %ld cycles never mixed\n", statusKib("VmHWM"), seconds, silent);
+    std::printf("peak %ld KiB, %.1f s, %ld cycles never mixed\n", procStatusKib("VmHWM"), seconds, silent);
     return 0;
 }
 
@@ -108,7 +97,7 @@ int peaks(int argc, char** argv)
         std::error_code error;
         const auto size = std::filesystem::file_size(argv[i], error);
         BASSMOD_MusicFree();
-        const long before = statusKib("VmRSS");
+        const long before = procStatusKib("VmRSS");
         resetPeak();
         const auto start = std::chrono::steady_clock::now();
         const int32_t result = BASSMOD_MusicLoad(0, argv[i], 0, 0, BASSMOD_LOAD_SURROUND);
@@ -116,7 +105,7 @@ int peaks(int argc, char** argv)
         if (result != 0)
             BASSMOD_MusicPlay();
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        const long peak = statusKib("VmHWM");
+        const long peak = procStatusKib("VmHWM");
         std::printf("%s  %ld  %d  %d  %.1f  %ld  %ld  %ld\n", argv[i], error ? -1L : long(size / 1024), result,
                     code, ms, before, peak, peak - before);
     }
