@@ -140,7 +140,10 @@ void compareTunes(SetStats& set) {
     auto& tunes = set.tunes;
     std::vector<Excerpt> excerpts = pickExcerpts(tunes);
     standardise(excerpts, tunes);
-    for (TuneStats& t : tunes) t.excerpts = t.identified = 0;
+    for (TuneStats& t : tunes) {
+        t.excerpts = t.identified = 0;
+        t.nearest.clear();
+    }
     std::size_t identified = 0;
     for (std::size_t i = 0; i < excerpts.size(); ++i) {
         double best = INFINITY;
@@ -159,6 +162,7 @@ void compareTunes(SetStats& set) {
         }
         TuneStats& t = tunes[excerpts[i].tune];
         ++t.excerpts;
+        t.nearest.push_back(tunes[excerpts[nearest].tune].name);
         if (nearest != i && excerpts[nearest].tune == excerpts[i].tune) {
             ++t.identified;
             ++identified;

@@ -47,6 +47,7 @@ struct TuneStats {
     // Filled in against the rest of the set.
     int excerpts = 0;
     int identified = 0;
+    std::vector<std::string> nearest;  // per excerpt (first, middle, last): the tune of its nearest other excerpt
     double spectrumCorrelation = std::numeric_limits<double>::quiet_NaN();  // median to every other tune
 };
 

@@ -175,6 +175,29 @@ void printTsv(std::ostream& out, const SetStats& s, const char* setName) {
 
 }  // namespace
 
+// Why tunes sound alike: the long-term band levels (63 Hz to 20 kHz, dB below the loudest band),
+// each tune's closest other tune by that shape, and which tune each excerpt was taken for.
+void printSpectra(std::ostream& out, const SetStats& set) {
+    out << '\n' << set.folder.string() << ": third-octave levels, 63 Hz .. 20 kHz\n";
+    for (const TuneStats& t : set.tunes) {
+        out << std::left << std::setw(16) << t.name.substr(0, 15) << std::right;
+        for (const double db : t.thirdOctaveDb) out << std::setw(4) << static_cast<int>(std::lround(db));
+        double best = -2;
+        std::string closest;
+        for (const TuneStats& u : set.tunes) {
+            if (&u == &t) continue;
+            const double r = correlation(t.thirdOctaveDb, u.thirdOctaveDb);
+            if (r > best) {
+                best = r;
+                closest = u.name;
+            }
+        }
+        out << "  closest " << closest << ' ' << std::fixed << std::setprecision(2) << best << "  excerpts:";
+        for (const std::string& n : t.nearest) out << ' ' << (n == t.name ? "self" : n);
+        out << '\n';
+    }
+}
+
 void printReport(std::ostream& out, const SetStats& ours, const SetStats* reference, const ReportOptions& options) {
     if (options.tsv) {
         out << "set\tfile";
@@ -197,6 +220,10 @@ void printReport(std::ostream& out, const SetStats& ours, const SetStats* refere
     printTable(out, ours);
     if (reference) printTable(out, *reference);
     printSummary(out, ours, reference, options.targets);
+    if (options.spectra) {
+        printSpectra(out, ours);
+        if (reference) printSpectra(out, *reference);
+    }
 }
 
 }  // namespace musicstats

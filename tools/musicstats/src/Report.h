@@ -10,6 +10,7 @@ namespace musicstats {
 struct ReportOptions {
     bool tsv = false;
     bool targets = false;  // judge the first set's medians against the targets
+    bool spectra = false;  // also each tune's band levels and its excerpts' nearest neighbours
 };
 
 // `reference` may be null.

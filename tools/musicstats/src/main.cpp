@@ -11,11 +11,12 @@
 namespace {
 
 void usage(std::ostream& out) {
-    out << "usage: musicstats [--tsv] [--targets] [--jobs N] [--max-seconds S] FOLDER [REFERENCE_FOLDER]\n"
+    out << "usage: musicstats [--tsv] [--targets] [--spectra] [--jobs N] [--max-seconds S] FOLDER [REFERENCE_FOLDER]\n"
            "  Renders every module in FOLDER (and REFERENCE_FOLDER) once at 44.1 kHz and prints\n"
            "  per-tune figures, their medians and, with a reference folder, both sets side by side.\n"
            "  --tsv          tab-separated values instead of tables\n"
            "  --targets      judge FOLDER's medians against the disk's targets (pass/fail)\n"
+           "  --spectra      also each tune's band levels and its excerpts' nearest neighbours\n"
            "  --jobs N       tunes measured at once (default: number of cores)\n"
            "  --max-seconds  render at most this long per tune (default 600)\n";
 }
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--tsv") {
             options.tsv = true;
+        } else if (arg == "--spectra") {
+            options.spectra = true;
         } else if (arg == "--targets") {
             options.targets = true;
         } else if ((arg == "--jobs" || arg == "--max-seconds") && i + 1 < argc) {
