@@ -17,9 +17,9 @@ using modwriter::kNoteOff;
 // Logical channels; a tune's style decides which of them become channels of its song.
 enum Channel {
     kKick, kSnare, kHat, kPerc, kBass, kPad0, kPad1, kPad2, kArp, kLead, kEcho, kCounter,
-    kShaker, kTom, kLead2, kControl, kChannels
+    kShaker, kTom, kLead2, kBed, kControl, kChannels
 };
-enum Ins { iKick = 1, iSnare, iHat, iOpenHat, iCrash, iPerc, iBass, iPad, iArp, iLead, iCounter, iShaker, iTom };
+enum Ins { iKick = 1, iSnare, iHat, iOpenHat, iCrash, iPerc, iBass, iPad, iArp, iLead, iCounter, iShaker, iTom, iBed };
 
 constexpr int kBarRows = 16;
 constexpr int kPatternRows = 64;

@@ -50,19 +50,27 @@ modwriter::Song Arranger::build() {
     }
 
     // The samples come last, band-limited to the highest note each instrument plays.
-    std::vector<int> topNotes(iTom, 0);
+    // The tune's colour is set where each instrument mostly plays.
+    std::vector<int> topNotes(iBed, 0);
+    std::vector<double> noteSums(iBed, 0.0), noteCounts(iBed, 0.0);
     for (const modwriter::Pattern& p : song.patterns) {
         for (int r = 0; r < p.rows(); ++r) {
             for (int c = 0; c < p.channels(); ++c) {
                 const Cell& cell = p.at(r, c);
                 if (cell.note >= 0 && cell.instrument > 0) {
-                    int& top = topNotes[static_cast<std::size_t>(cell.instrument - 1)];
-                    top = std::max(top, cell.note);
+                    const auto i = static_cast<std::size_t>(cell.instrument - 1);
+                    topNotes[i] = std::max(topNotes[i], cell.note);
+                    noteSums[i] += cell.note;
+                    noteCounts[i] += 1;
                 }
             }
         }
     }
-    song.samples = makeSamples(t_, topNotes);
+    std::vector<int> centreNotes(iBed, 60);
+    for (std::size_t i = 0; i < centreNotes.size(); ++i) {
+        if (noteCounts[i] > 0) centreNotes[i] = static_cast<int>(std::lround(noteSums[i] / noteCounts[i]));
+    }
+    song.samples = makeSamples(t_, topNotes, centreNotes);
     if (formatOf(t_) == modwriter::Format::IT) song.instruments = makeInstruments(song.samples, t_);
     return song;
 }
@@ -153,6 +161,18 @@ Grid Arranger::section(const Section& s) {
         }
     }
 
+    // The bed runs under every section, a little lower in the verses and breaks.
+    if (style_.bed.volume > 0) {
+        int percent = 100;
+        switch (s.kind) {
+            case Kind::Break: percent = 50; break;
+            case Kind::A: percent = 75; break;
+            case Kind::Intro: case Kind::C: percent = 85; break;
+            default: break;
+        }
+        g.note(0, kBed, 60, iBed, style_.bed.volume * percent / 100);
+    }
+
     // Bass, pads, comping and arpeggios
     std::array<int, 3> voicing = {57, 60, 64};
     const bool comp = t_.harmony == Harmony::Stabs || t_.harmony == Harmony::Strum;
@@ -240,10 +260,11 @@ Grid Arranger::ending(int rows) {
     g.note(0, kLead, t_.leadBase + style_.leadShift, iLead, 40);
     g.effect(2, kLead, 'H', static_cast<std::uint8_t>(t_.vibrato));
     g.note(0, kCounter, voicing[2] + 12, iCounter, 36);
+    if (style_.bed.volume > 0) g.note(0, kBed, 60, iBed, style_.bed.volume);
     for (int r = 4; r < rows; r += 2) {
         const double left = 1.0 - static_cast<double>(r) / rows;
         const double shape = left * left;
-        for (int c : {kBass, kPad0, kPad1, kPad2, kLead}) {
+        for (int c : {kBass, kPad0, kPad1, kPad2, kLead, kBed}) {
             const int start = g.at(0, c).volume;
             g.volume(r, c, static_cast<int>(std::lround(start * shape)));
         }

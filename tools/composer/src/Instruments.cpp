@@ -23,7 +23,7 @@ void colour(synth::ToneParams& p, double bright, int harmonics, int topNote, dou
 
 }  // namespace
 
-std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes) {
+std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes, const std::vector<int>& centreNotes) {
     using namespace synth;
     std::vector<modwriter::Sample> s;
     const Style& style = styleOf(t);
@@ -38,6 +38,12 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
         case Kit::Soft: kp = {110, 48, 0.04, 0.32, 0.1, 1.0}; break;
     }
     kp.decay *= 0.65;  // short kicks read as hits, not as a low hum under the bass
+    // Light tunes leave the lowest octave empty: a tight kick and no sub under the bass.
+    const bool light = style.colour.lowCutHz > 0;
+    if (light) {
+        kp.endHz *= 1.8;
+        kp.startHz *= 1.3;
+    }
     s.push_back(kick("kick", kp, seed + 1));
     if (t.kit == Kit::Electro) {
         s.push_back(clap("clap", 0.09, seed + 2));
@@ -77,6 +83,7 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
         case BassTone::Distorted: bass = {Wave::Saw, 48, 0.25, 24, 12, 0.2, 0.003, 0.3, 0.8, 0.15, 64, 1, 2, 2.5, 0.3}; break;
     }
     colour(bass, style.bright, 40, top(iBass), t.bassTone == BassTone::Fm || t.bassTone == BassTone::Square ? 0.3 : 0.1);
+    if (light) bass.sub = 0;
     s.push_back(tone("bass", bass));
 
     ToneParams pad;
@@ -128,7 +135,12 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
 
     s.push_back(shaker("shaker", t.kit == Kit::Soft ? 0.07 : 0.04, seed + 9));
     s.push_back(tom("tom", t.kit == Kit::Crushed ? 160 : 130, 80, 0.22));
+    const Style::Bed& b = style.bed;
+    s.push_back(bed("bed", b.hz, b.octaves, b.sway, b.swells, seed + 10));
 
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        colourSample(s[i], style.colour, centreNotes.at(i) - 60);
+    }
     if (t.kit == Kit::Crushed) {
         for (std::size_t i : {0u, 1u, 2u, 6u}) synth::crush(s[i], 8);
     }
@@ -160,6 +172,8 @@ std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::
             ins.newNoteAction = NNA::Fade;
             ins.fadeout = 48;
             ins.volumeEnvelope = {{0, 64}, {4, 56}, {60, 24}, {200, 0}};
+        } else if (n == iBed) {
+            ins.fadeout = 64;
         } else if (n == iOpenHat || n == iCrash) {
             ins.newNoteAction = NNA::Continue;
         } else {

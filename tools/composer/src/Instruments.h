@@ -11,7 +11,8 @@
 namespace composer {
 
 // topNotes[i] is the highest note instrument i + 1 plays; pitched samples are band-limited to it.
-std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes);
+// centreNotes[i] is the note it plays on average, where the tune's colour is matched.
+std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<int>& topNotes, const std::vector<int>& centreNotes);
 std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::Sample>& samples, const TuneSpec& t);
 
 }  // namespace composer

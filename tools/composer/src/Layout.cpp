@@ -11,10 +11,10 @@ namespace {
 
 // Pan of each logical channel (0 left .. 64 right) for each layout.
 int panOf(PanLayout layout, int channel) {
-    static const int wide[kChannels] = {32, 28, 46, 14, 32, 8, 32, 56, 20, 36, 52, 48, 18, 40, 26, 32};
-    static const int narrow[kChannels] = {32, 30, 38, 26, 32, 24, 32, 40, 28, 34, 38, 36, 30, 36, 30, 32};
-    static const int mirror[kChannels] = {32, 34, 20, 44, 32, 12, 32, 52, 50, 28, 14, 16, 46, 24, 40, 32};
-    static const int centre[kChannels] = {32, 32, 36, 30, 32, 22, 32, 42, 30, 32, 36, 34, 28, 32, 32, 32};
+    static const int wide[kChannels] = {32, 28, 46, 14, 32, 8, 32, 56, 20, 36, 52, 48, 18, 40, 26, 24, 32};
+    static const int narrow[kChannels] = {32, 30, 38, 26, 32, 24, 32, 40, 28, 34, 38, 36, 30, 36, 30, 34, 32};
+    static const int mirror[kChannels] = {32, 34, 20, 44, 32, 12, 32, 52, 50, 28, 14, 16, 46, 24, 40, 40, 32};
+    static const int centre[kChannels] = {32, 32, 36, 30, 32, 22, 32, 42, 30, 32, 36, 34, 28, 32, 32, 32, 32};
     switch (layout) {
         case PanLayout::Wide: return wide[channel];
         case PanLayout::Narrow: return narrow[channel];
@@ -36,7 +36,7 @@ void Arranger::layOutChannels(modwriter::Song& song) {
     channels_.clear();
     for (int c = 0; c < kChannels; ++c) {
         const bool used = (c != kCounter || style_.counter) && (c != kEcho || style_.echo) && (c != kLead2 || style_.doubleLead) &&
-                          (c != kShaker || style_.shaker) && (c != kTom || style_.toms);
+                          (c != kShaker || style_.shaker) && (c != kTom || style_.toms) && (c != kBed || style_.bed.volume > 0);
         if (!used) continue;
         channels_.push_back(c);
         song.channels.push_back({panOf(style_.pan, c), 64});

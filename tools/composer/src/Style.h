@@ -2,6 +2,7 @@
 // play, where they sit in the stereo field and which tracker effects carry its expression.
 #pragma once
 
+#include "Synth.h"
 #include "Tune.h"
 
 #include <array>
@@ -36,6 +37,16 @@ struct Style {
     // Level of each part in the mix, percent of its written volume: kit, bass, pads and comping,
     // arpeggio and counter-voice, lead. What dominates the spectrum differs from tune to tune.
     std::array<int, 5> mix;
+    // The tune's tone colour over everything it plays: a thin radio, a dark tide, a bright rattle.
+    synth::Colour colour;
+    // A bed of shaped noise under the whole tune: surf, engine hum, wind, the hiss of a record.
+    struct Bed {
+        int volume;      // 0 = none
+        double hz;       // centre of its band
+        double octaves;  // width of its band
+        double sway;     // how deeply it swells (0..1)
+        int swells;      // swells per loop of about four seconds
+    } bed;
 };
 
 // The share of the mix a logical channel belongs to (an index into Style::mix), or -1.

@@ -121,6 +121,41 @@ private:
     double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
+// Any second-order section from the cookbook: peaking band and high shelf, beside the filters above.
+class Section {
+public:
+    static Section peaking(double hz, double db, double q, double rate) {
+        const double a = std::pow(10.0, db / 40);
+        const double w = kTwoPi * hz / rate;
+        const double alpha = std::sin(w) / (2 * q);
+        const double c = std::cos(w);
+        return Section(1 + alpha * a, -2 * c, 1 - alpha * a, 1 + alpha / a, -2 * c, 1 - alpha / a);
+    }
+    static Section highShelf(double hz, double db, double rate) {
+        const double a = std::pow(10.0, db / 40);
+        const double w = kTwoPi * hz / rate;
+        const double c = std::cos(w);
+        const double alpha = std::sin(w) / 2 * std::sqrt(2.0);
+        const double root = 2 * std::sqrt(a) * alpha;
+        return Section(a * ((a + 1) + (a - 1) * c + root), -2 * a * ((a - 1) + (a + 1) * c), a * ((a + 1) + (a - 1) * c - root),
+                       (a + 1) - (a - 1) * c + root, 2 * ((a - 1) - (a + 1) * c), (a + 1) - (a - 1) * c - root);
+    }
+    double operator()(double x) {
+        const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
+        x2_ = x1_;
+        x1_ = x;
+        y2_ = y1_;
+        y1_ = y;
+        return y;
+    }
+
+private:
+    Section(double b0, double b1, double b2, double a0, double a1, double a2)
+        : b0_(b0 / a0), b1_(b1 / a0), b2_(b2 / a0), a1_(a1 / a0), a2_(a2 / a0) {}
+    double b0_, b1_, b2_, a1_, a2_;
+    double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
+};
+
 // Highest partial a pitched sample may hold so that, played up to topNote, nothing passes 12 kHz.
 double partialLimit(int topNote) { return 12000.0 / (261.63 * std::pow(2.0, (topNote - 60) / 12.0)); }
 
@@ -400,6 +435,74 @@ modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t se
     }
     fadeTail(out, length / 5);
     return finish(name, out, kMetalRate);
+}
+
+modwriter::Sample bed(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed) {
+    constexpr std::uint32_t kRate = 22050;
+    constexpr std::size_t kLength = 4 * kRate;
+    Rng rng(seed);
+    std::vector<double> noise(kLength);
+    for (double& v : noise) v = rng.bipolar();
+    const double edge = std::pow(2.0, octaves / 2);
+    Biquad hp1(true, hz / edge, kRate), hp2(true, hz / edge, kRate);
+    Biquad lp1(false, hz * edge, kRate), lp2(false, hz * edge, kRate);
+    // The filters go round the loop twice so that its end runs on into its start.
+    std::vector<double> out(kLength);
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t i = 0; i < kLength; ++i) out[i] = lp2(lp1(hp2(hp1(noise[i]))));
+    }
+    for (std::size_t i = 0; i < kLength; ++i) {
+        const double phase = kTwoPi * static_cast<double>(swells) * static_cast<double>(i) / kLength;
+        out[i] *= 1.0 - std::clamp(sway, 0.0, 1.0) * (0.5 + 0.5 * std::cos(phase));
+    }
+    modwriter::Sample s = finish(name, out, kRate);
+    s.loop = true;
+    s.loopStart = 0;
+    s.loopEnd = static_cast<std::uint32_t>(kLength);
+    return s;
+}
+
+void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) {
+    if (s.data.empty()) return;
+    const double rate = s.baseRate;
+    const double nyquist = 0.45 * rate;
+    // A frequency heard at `hz` lies at this frequency of the sample's own rate.
+    const double toSample = std::pow(2.0, -semitones / 12.0);
+    std::vector<std::function<double(double)>> chain;
+    if (colour.lowCutHz > 0) chain.emplace_back(Biquad(true, colour.lowCutHz * toSample, rate));
+    if (colour.peakDb != 0 && colour.peakHz * toSample < nyquist) {
+        chain.emplace_back(Section::peaking(colour.peakHz * toSample, colour.peakDb, 0.8, rate));
+    }
+    if (colour.shelfDb != 0 && 3000.0 * toSample < nyquist) chain.emplace_back(Section::highShelf(3000.0 * toSample, colour.shelfDb, rate));
+    if (colour.highCutHz > 0 && colour.highCutHz * toSample < nyquist) {
+        chain.emplace_back(Biquad(false, colour.highCutHz * toSample, rate));
+    }
+    if (chain.empty()) return;
+    const auto run = [&chain](double x) {
+        for (auto& f : chain) x = f(x);
+        return x;
+    };
+
+    std::vector<double> out(s.data.size());
+    double before = 1;
+    for (std::int16_t v : s.data) before = std::max(before, std::abs(static_cast<double>(v)));
+    const std::size_t loopStart = s.loop ? s.loopStart : s.data.size();
+    for (std::size_t i = 0; i < loopStart; ++i) out[i] = run(s.data[i]);
+    if (s.loop) {
+        // The loop goes round a few times so the filters settle into its cycle; the last
+        // round is kept, and its end leads back into its start.
+        for (int round = 0; round < 4; ++round) {
+            for (std::size_t i = s.loopStart; i < s.loopEnd; ++i) out[i] = run(s.data[i]);
+        }
+        for (std::size_t i = s.loopEnd; i < s.data.size(); ++i) out[i] = run(s.data[i]);
+    }
+    double after = 1;
+    for (double v : out) after = std::max(after, std::abs(v));
+    const double scale = std::min(1.0, before / after);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const double v = std::clamp(out[i] * scale, -32768.0, 32767.0);
+        s.data[i] = static_cast<std::int16_t>(std::lround(v));
+    }
 }
 
 void crush(modwriter::Sample& s, int bits) {

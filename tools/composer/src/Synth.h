@@ -58,6 +58,24 @@ modwriter::Sample metal(const std::string& name, double seconds, double spread);
 modwriter::Sample tom(const std::string& name, double startHz, double endHz, double decay);
 modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t seed);
 
+// A tune's tone colour, as a listener hears it (output frequencies): a high-pass that thins the
+// low end, one bell-shaped boost or cut, a shelf above 3 kHz and a low-pass that darkens the top.
+struct Colour {
+    double lowCutHz = 0;   // 0 = none
+    double peakHz = 1000;
+    double peakDb = 0;
+    double shelfDb = 0;
+    double highCutHz = 0;  // 0 = none
+};
+
+// Applies `colour` to a sample that sounds `semitones` away from its own pitch, as it is played.
+// Loops stay seamless and the sample never gets louder than it was made.
+void colourSample(modwriter::Sample& s, const Colour& colour, double semitones);
+
+// Noise in a band around `hz`, `octaves` wide, looping seamlessly; `sway` swells it `swells`
+// times per loop.
+modwriter::Sample bed(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed);
+
 // Lowers the resolution to 8 bits with a hard knee for gritty tunes.
 void crush(modwriter::Sample& s, int bits);
 
