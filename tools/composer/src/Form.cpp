@@ -161,16 +161,23 @@ Grid Arranger::section(const Section& s) {
         }
     }
 
-    // The bed runs under every section, a little lower in the verses and breaks.
+    // The bed starts with the tune and runs on under every section without starting again, so
+    // a section that comes back meets it at another point of its swell. Verses and breaks
+    // turn it down.
     if (style_.bed.volume > 0) {
         int percent = 100;
         switch (s.kind) {
-            case Kind::Break: percent = 50; break;
-            case Kind::A: percent = 75; break;
-            case Kind::Intro: case Kind::C: percent = 85; break;
+            case Kind::Break: percent = 30; break;
+            case Kind::A: case Kind::Intro: percent = 65; break;
+            case Kind::C: percent = 85; break;
             default: break;
         }
-        g.note(0, kBed, 60, iBed, style_.bed.volume * percent / 100);
+        const int volume = style_.bed.volume * percent / 100;
+        if (s.kind == Kind::Intro) {
+            g.note(0, kBed, 60, iBed, volume);
+        } else {
+            g.volume(0, kBed, volume);
+        }
     }
 
     // Bass, pads, comping and arpeggios
@@ -260,7 +267,7 @@ Grid Arranger::ending(int rows) {
     g.note(0, kLead, t_.leadBase + style_.leadShift, iLead, 40);
     g.effect(2, kLead, 'H', static_cast<std::uint8_t>(t_.vibrato));
     g.note(0, kCounter, voicing[2] + 12, iCounter, 36);
-    if (style_.bed.volume > 0) g.note(0, kBed, 60, iBed, style_.bed.volume);
+    if (style_.bed.volume > 0) g.volume(0, kBed, style_.bed.volume);
     for (int r = 4; r < rows; r += 2) {
         const double left = 1.0 - static_cast<double>(r) / rows;
         const double shape = left * left;

@@ -139,7 +139,20 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
     s.push_back(bed("bed", b.hz, b.octaves, b.sway, b.swells, seed + 10));
 
     for (std::size_t i = 0; i < s.size(); ++i) {
-        colourSample(s[i], style.colour, centreNotes.at(i) - 60);
+        // Cymbals keep the kit's own corner: a tune's lift in the presence range would only
+        // sharpen their hits.
+        synth::Colour c = style.colour;
+        const int n = static_cast<int>(i + 1);
+        const bool cymbal = n == iHat || n == iOpenHat || n == iCrash || n == iShaker;
+        if (cymbal) {
+            c.peakDb = std::min(c.peakDb, 0.0);
+            c.shelfDb = std::min(c.shelfDb, 0.0);
+        }
+        colourSample(s[i], c, centreNotes.at(i) - 60);
+        // With nothing low to hide behind, a light tune's cymbals sit further back.
+        if (cymbal && light) {
+            for (std::int16_t& v : s[i].data) v = static_cast<std::int16_t>(v * 7 / 10);
+        }
     }
     if (t.kit == Kit::Crushed) {
         for (std::size_t i : {0u, 1u, 2u, 6u}) synth::crush(s[i], 8);

@@ -45,7 +45,7 @@ struct Style {
         double hz;       // centre of its band
         double octaves;  // width of its band
         double sway;     // how deeply it swells (0..1)
-        int swells;      // swells per loop of about four seconds
+        int swells;      // swells per loop of 4.7 seconds
     } bed;
 };
 

@@ -439,7 +439,7 @@ modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t se
 
 modwriter::Sample bed(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed) {
     constexpr std::uint32_t kRate = 22050;
-    constexpr std::size_t kLength = 4 * kRate;
+    constexpr std::size_t kLength = 47 * kRate / 10;  // not a whole number of bars at any tempo the disk uses
     Rng rng(seed);
     std::vector<double> noise(kLength);
     for (double& v : noise) v = rng.bipolar();
