@@ -113,7 +113,7 @@ void writeDrums(Grid& g, const TuneSpec& t, const Style& style, DrumLevel level,
                 g.effect(row + 12, kSnare, 'Q', rollParam(style));
             } else {
                 for (int k = 0; k < 4; ++k) {
-                    g.note(row + 12 + k, kSnare, 60, iSnare, 26 + 8 * k);
+                    g.note(row + 12 + k, kSnare, 60, iSnare, 24 + 6 * k);
                     if (k % 2 == 1 || lastBar) g.effect(row + 12 + k, kSnare, 'Q', rollParam(style));
                 }
             }

@@ -137,16 +137,17 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
     s.push_back(tom("tom", t.kit == Kit::Crushed ? 160 : 130, 80, 0.22));
     const Style::Bed& b = style.bed;
     s.push_back(bed("bed", b.hz, b.octaves, b.sway, b.swells, seed + 10));
+    synth::crush(s.back(), 8);  // noise loses nothing at 8 bits, and the file half its size
 
     for (std::size_t i = 0; i < s.size(); ++i) {
-        // Cymbals keep the kit's own corner: a tune's lift in the presence range would only
-        // sharpen their hits.
+        // Cymbals mostly keep the kit's own colour and corner: a lift in the presence range would
+        // only sharpen their hits, the whole of a darker top would bury them.
         synth::Colour c = style.colour;
         const int n = static_cast<int>(i + 1);
         const bool cymbal = n == iHat || n == iOpenHat || n == iCrash || n == iShaker;
         if (cymbal) {
-            c.peakDb = std::min(c.peakDb, 0.0);
-            c.shelfDb = std::min(c.shelfDb, 0.0);
+            c.peakDb = std::min(c.peakDb, 0.0) / 2;
+            c.shelfDb = std::min(c.shelfDb, 0.0) / 2;
         }
         colourSample(s[i], c, centreNotes.at(i) - 60);
         // With nothing low to hide behind, a light tune's cymbals sit further back.
