@@ -232,6 +232,16 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
             }
         }
     }
+    if (p.breath > 0) {
+        // The breath is noise and does not repeat: the loop's last stretch fades into what led
+        // into its start, so its end runs on into its start without a click.
+        const int n = std::min({512, loopLength / 4, attackLength});
+        for (int j = 0; j < n; ++j) {
+            const double w = static_cast<double>(j + 1) / n;
+            double& end = out[static_cast<std::size_t>(total - n + j)];
+            end = (1 - w) * end + w * out[static_cast<std::size_t>(attackLength - n + j)];
+        }
+    }
     if (p.drive > 0) {
         double peak = 1e-9;
         for (double v : out) peak = std::max(peak, std::abs(v));
