@@ -93,7 +93,8 @@ private:
     double y_ = 0;
 };
 
-// Second-order low- or high-pass (RBJ cookbook), for band limits steeper than a one-pole.
+// Second-order sections from the RBJ cookbook: low- or high-pass for band limits steeper than
+// a one-pole, and the peaking band and high shelf of a tune's colour.
 class Biquad {
 public:
     Biquad(bool high, double hz, double rate, double q = 0.707) {
@@ -107,38 +108,21 @@ public:
         a1_ = -2 * c / a0;
         a2_ = (1 - alpha) / a0;
     }
-    double operator()(double x) {
-        const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
-        x2_ = x1_;
-        x1_ = x;
-        y2_ = y1_;
-        y1_ = y;
-        return y;
-    }
-
-private:
-    double b0_, b1_, b2_, a1_, a2_;
-    double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
-};
-
-// Any second-order section from the cookbook: peaking band and high shelf, beside the filters above.
-class Section {
-public:
-    static Section peaking(double hz, double db, double q, double rate) {
+    static Biquad peaking(double hz, double db, double q, double rate) {
         const double a = std::pow(10.0, db / 40);
         const double w = kTwoPi * hz / rate;
         const double alpha = std::sin(w) / (2 * q);
         const double c = std::cos(w);
-        return Section(1 + alpha * a, -2 * c, 1 - alpha * a, 1 + alpha / a, -2 * c, 1 - alpha / a);
+        return Biquad(1 + alpha * a, -2 * c, 1 - alpha * a, 1 + alpha / a, -2 * c, 1 - alpha / a);
     }
-    static Section highShelf(double hz, double db, double rate) {
+    static Biquad highShelf(double hz, double db, double rate) {
         const double a = std::pow(10.0, db / 40);
         const double w = kTwoPi * hz / rate;
         const double c = std::cos(w);
         const double alpha = std::sin(w) / 2 * std::sqrt(2.0);
         const double root = 2 * std::sqrt(a) * alpha;
-        return Section(a * ((a + 1) + (a - 1) * c + root), -2 * a * ((a - 1) + (a + 1) * c), a * ((a + 1) + (a - 1) * c - root),
-                       (a + 1) - (a - 1) * c + root, 2 * ((a - 1) - (a + 1) * c), (a + 1) - (a - 1) * c - root);
+        return Biquad(a * ((a + 1) + (a - 1) * c + root), -2 * a * ((a - 1) + (a + 1) * c), a * ((a + 1) + (a - 1) * c - root),
+                      (a + 1) - (a - 1) * c + root, 2 * ((a - 1) - (a + 1) * c), (a + 1) - (a - 1) * c - root);
     }
     double operator()(double x) {
         const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
@@ -150,7 +134,7 @@ public:
     }
 
 private:
-    Section(double b0, double b1, double b2, double a0, double a1, double a2)
+    Biquad(double b0, double b1, double b2, double a0, double a1, double a2)
         : b0_(b0 / a0), b1_(b1 / a0), b2_(b2 / a0), a1_(a1 / a0), a2_(a2 / a0) {}
     double b0_, b1_, b2_, a1_, a2_;
     double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
@@ -481,9 +465,9 @@ void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) 
     std::vector<std::function<double(double)>> chain;
     if (colour.lowCutHz > 0) chain.emplace_back(Biquad(true, colour.lowCutHz * toSample, rate));
     if (colour.peakDb != 0 && colour.peakHz * toSample < nyquist) {
-        chain.emplace_back(Section::peaking(colour.peakHz * toSample, colour.peakDb, 0.8, rate));
+        chain.emplace_back(Biquad::peaking(colour.peakHz * toSample, colour.peakDb, 0.8, rate));
     }
-    if (colour.shelfDb != 0 && 3000.0 * toSample < nyquist) chain.emplace_back(Section::highShelf(3000.0 * toSample, colour.shelfDb, rate));
+    if (colour.shelfDb != 0 && 3000.0 * toSample < nyquist) chain.emplace_back(Biquad::highShelf(3000.0 * toSample, colour.shelfDb, rate));
     if (colour.highCutHz > 0 && colour.highCutHz * toSample < nyquist) {
         chain.emplace_back(Biquad(false, colour.highCutHz * toSample, rate));
     }
