@@ -128,6 +128,34 @@ TEST_P(WriterRoundTrip, NoteSixtyPlaysTheSampleAtItsBaseRate) {
     }
 }
 
+TEST(ItInstrument, PanAndPitchEnvelopesShapeItsNotes) {
+    Song song;
+    song.title = "envelopes";
+    song.channels = {Channel{}};
+    song.samples = {sine("a", 64, true)};
+    Instrument ins;
+    ins.name = "right and up";
+    ins.panEnvelope = {{0, 32}, {10, 32}};      // hard right
+    ins.pitchEnvelope = {{0, 24}, {10, 24}};    // twelve semitones up
+    song.instruments = {ins};
+    Pattern pat(64, 1);
+    pat.at(0, 0) = Cell{60, 1, 64, 0, 0};
+    song.patterns.push_back(pat);
+    song.orders = {0};
+    auto audio = musictest::render(*musictest::load(writeSong(song, Format::IT)), 3);
+    double left = 0, right = 0;
+    for (std::size_t i = 0; i + 1 < audio.size(); i += 2) {
+        left += audio[i] * audio[i];
+        right += audio[i + 1] * audio[i + 1];
+        audio[i] = audio[i + 1];  // the pitch is read from the right
+    }
+    EXPECT_GT(right, 20 * left);
+    EXPECT_NEAR(musictest::dominantFrequency(audio, 0.5, 1.0), 880.0, 24.0);
+
+    song.instruments[0].panEnvelope[1].value = 33;
+    EXPECT_THROW(writeSong(song, Format::IT), WriteError);
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, WriterRoundTrip, ::testing::Values(Format::S3M, Format::IT),
                          [](const auto& info) { return info.param == Format::IT ? std::string("IT") : std::string("S3M"); });
 

@@ -15,7 +15,7 @@ const std::vector<TuneSpec>& catalogue() {
     static const std::vector<TuneSpec> tunes = {
         {"HGLASS.IT", "Harbour of Glass", 191, 96, 6, 2, M::Lydian, false, {0, 1, 5, 4}, {5, 1, 0, 4}, {2, 5, 1, 1},
          G::HalfTime, B::Syncopated, H::ArpUpDown, L::Hollow, P::Glass, BT::Sub, C::Glass, C::Glass, K::Soft,
-         1, 0.35, 74, 0, false, 0x43, 7.1, 101},
+         1, 0.35, 74, 0, false, 0x43, 7.0, 101},
         {"MWDRIFT.IT", "Moonwalker Drift", 230, 114, 6, 9, M::Dorian, true, {0, 3, 0, 3}, {5, 6, 0, 4}, {2, 3, 4, 4},
          G::FourFloor, B::Syncopated, H::Stabs, L::Square, P::Warm, BT::Fm, C::EPiano, C::Pluck, K::Electro,
          1, 0.6, 69, 1, true, 0x52, 3.4, 202},
@@ -39,16 +39,16 @@ const std::vector<TuneSpec>& catalogue() {
          1, 0.5, 61, 1, false, 0x54, 1.9, 808},
         {"1_SATRN.IT", "Poker Under Saturn", 196, 98, 6, 10, M::Ionian, true, {1, 4, 0, 0}, {5, 1, 4, 0}, {3, 6, 2, 5},
          G::Shuffle, B::Walking, H::Stabs, L::Organ, P::Organ, BT::Pluck, C::EPiano, C::EPiano, K::Acoustic,
-         2, 0.55, 70, 2, true, 0x63, 7.7, 909},
+         2, 0.55, 70, 2, true, 0x63, 7.8, 909},
         {"FSHORE.IT", "Arrival: Far Shore", 249, 124, 6, 3, M::Ionian, false, {5, 3, 0, 4}, {0, 4, 5, 3}, {1, 3, 4, 4},
          G::FourFloor, B::Octaves, H::ArpUpDown, L::SuperSaw, P::Strings, BT::Saw, C::Pluck, C::Glass, K::Electro,
          1, 0.4, 63, 0, false, 0x43, 2.3, 1010},
         {"EVDEIM.IT", "The Evenings of Deimos", 216, 92, 6, 7, M::HarmonicMinor, false, {0, 5, 3, 4}, {5, 3, 0, 4}, {3, 0, 1, 4},
          G::Breakbeat, B::Sustained, H::ArpUpDown, L::Hollow, P::Strings, BT::Fm, C::EPiano, C::Glass, K::Acoustic,
-         1, 0.4, 67, 1, false, 0x44, 7.4, 1111},
+         1, 0.4, 67, 1, false, 0x44, 7.5, 1111},
         {"GLIDING.IT", "/Gliding Past Noon/", 409, 90, 6, 5, M::Lydian, true, {0, 1, 0, 1}, {5, 4, 1, 0}, {2, 5, 4, 1},
          G::FourFloor, B::Syncopated, H::Stabs, L::Hollow, P::Warm, BT::Sub, C::EPiano, C::Glass, K::Soft,
-         2, 0.35, 65, 2, true, 0x42, 6.5, 1212},
+         2, 0.35, 65, 2, true, 0x42, 5.8, 1212},
         {"IRONCOUR.IT", "Iron Age Courier", 237, 140, 6, 2, M::Aeolian, false, {0, 6, 5, 6}, {5, 2, 6, 0}, {3, 4, 3, 4},
          G::Drive, B::Pulse, H::ArpUp, L::Distorted, P::Dark, BT::Distorted, C::Chip, C::Pluck, K::Acoustic,
          1, 0.6, 62, 0, false, 0x54, 1.9, 1313},
@@ -66,7 +66,7 @@ const std::vector<TuneSpec>& catalogue() {
          1, 0.65, 64, 1, true, 0x64, 5.6, 1717},
         {"X_HEAVY.IT", "Heavy Water Crossing", 137, 100, 6, 9, M::Phrygian, false, {0, 1, 0, 5}, {5, 6, 1, 0}, {3, 1, 0, 0},
          G::HalfTime, B::Octaves, H::Stabs, L::Distorted, P::Dark, BT::Distorted, C::Pluck, C::Chip, K::Crushed,
-         2, 0.5, 57, 2, false, 0x45, 1.8, 1818},
+         2, 0.5, 57, 2, false, 0x45, 1.9, 1818},
     };
     return tunes;
 }

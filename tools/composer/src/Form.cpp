@@ -237,6 +237,15 @@ Grid Arranger::section(const Section& s) {
         s.kind == Kind::Intro) {
         writeCounter(g, s, rng);
     }
+    if (formatOf(t_) == modwriter::Format::IT && style_.counter && (style_.pan == PanLayout::Wide || style_.pan == PanLayout::Mirror)) {
+        // In the open mixes the answering voice wanders across the field, a bar to the right and
+        // a bar back (IT's panning slide; the S3M tunes keep their fixed pans).
+        // A step a tick: about twelve steps (of 64) each way, whatever the speed.
+        const int rows = std::max(1, 12 / std::max(1, style_.speed - 1));
+        for (int bar = 0; bar < bars; ++bar) {
+            for (int r = 0; r < rows; ++r) g.effect(bar * kBarRows + r, kCounter, 'P', bar % 2 == 0 ? 0x01 : 0x10);
+        }
+    }
     if (style_.speedSwing) {
         // Long-short pairs of eighths from alternating speeds; each pair keeps the even length.
         for (int r = 0; r < g.rows(); r += 2) {

@@ -180,12 +180,16 @@ std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::
             ins.fadeout = 96;
             ins.volumeEnvelope = {{0, 64}, {6, 56}, {30, 48}};
             ins.sustainPoint = 2;
+            // Growling leads scoop up into each note from a semitone below.
+            if (t.lead == LeadTone::Distorted || t.lead == LeadTone::Saw) ins.pitchEnvelope = {{0, -2}, {3, 0}};
         } else if (n == iBass) {
             ins.fadeout = 256;
         } else if (n == iArp || n == iCounter) {
             ins.newNoteAction = NNA::Fade;
             ins.fadeout = 48;
             ins.volumeEnvelope = {{0, 64}, {4, 56}, {60, 24}, {200, 0}};
+            // In the wide tunes every arpeggio note drifts across the field as it rings.
+            if (n == iArp && styleOf(t).pan == PanLayout::Wide) ins.panEnvelope = {{0, -10}, {30, 10}, {90, -4}};
         } else if (n == iBed) {
             ins.fadeout = 64;
         } else if (n == iOpenHat || n == iCrash) {

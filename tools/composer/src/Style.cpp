@@ -44,7 +44,7 @@ const Entry kStyles[] = {
     // Martian evenings: wandering vibrato lead, echo, broken beat.
     {"EVDEIM.IT", {7, 1, true, true, false, true, false, false, true, false, true, true, false, P::Mirror, 0, 1.2, -2, 0, 6500, 12, {94, 50, 110, 110, 121}, {220, 2200, 6, -2, 0}, {64, 600, 0.6, 0.8, 2}}},
     // Slow glide: long tones sliding into each other.
-    {"GLIDING.IT", {9, 1, true, true, true, true, false, false, true, true, true, true, false, P::Wide, 0, 1.5, 0, 0, 6500, 12, {58, 70, 100, 90, 110}, {120, 1500, 9, 2, 0}, {36, 1500, 0.8, 0.8, 2}}},
+    {"GLIDING.IT", {9, 1, true, true, true, true, false, false, true, true, true, true, false, P::Wide, 0, 1.5, 0, 0, 6500, 12, {58, 70, 100, 90, 110}, {90, 1500, 9, 2, 0}, {36, 1500, 0.8, 0.8, 2}}},
     // Courier on horseback: galloping hats, chip arpeggios, toms.
     {"IRONCOUR.IT", {3, 1, false, false, true, false, true, true, false, false, false, false, false, P::Narrow, 1, 2.0, -4, 0, 10500, 12, {100, 70, 100, 100, 100}, {0, 2000, -9, -4, 0}, {64, 250, 1.5, 0.6, 6}}},
     // Lullaby: music box and swells, the slowest ticks, hardly any drums.

@@ -19,19 +19,18 @@ unsigned itNote(int note) {
     return static_cast<unsigned>(note);
 }
 
-void writeEnvelope(ByteBuffer& out, const Instrument& ins) {
-    const auto& points = ins.volumeEnvelope;
+void writeEnvelope(ByteBuffer& out, const std::vector<EnvelopePoint>& points, int sustainPoint) {
     const bool on = !points.empty();
-    const bool sustain = on && ins.sustainPoint >= 0;
+    const bool sustain = on && sustainPoint >= 0;
     out.u8((on ? 1u : 0u) | (sustain ? 4u : 0u));
     out.u8(static_cast<unsigned>(points.size()));
     out.u8(0);
     out.u8(0);
-    out.u8(sustain ? static_cast<unsigned>(ins.sustainPoint) : 0u);
-    out.u8(sustain ? static_cast<unsigned>(ins.sustainPoint) : 0u);
+    out.u8(sustain ? static_cast<unsigned>(sustainPoint) : 0u);
+    out.u8(sustain ? static_cast<unsigned>(sustainPoint) : 0u);
     for (std::size_t i = 0; i < 25; ++i) {
         if (i < points.size()) {
-            out.u8(static_cast<unsigned>(points[i].value));
+            out.u8(static_cast<std::uint8_t>(static_cast<std::int8_t>(points[i].value)));
             out.u16(static_cast<unsigned>(points[i].tick));
         } else {
             out.zeros(3);
@@ -40,8 +39,14 @@ void writeEnvelope(ByteBuffer& out, const Instrument& ins) {
     out.u8(0);
 }
 
-void writeEmptyEnvelope(ByteBuffer& out) {
-    out.zeros(82);
+void checkEnvelope(const Instrument& ins, const std::vector<EnvelopePoint>& points, int low, int high) {
+    if (points.size() > 25) throw WriteError("instrument " + ins.name + " has more than 25 envelope points");
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const EnvelopePoint& p = points[i];
+        if (p.value < low || p.value > high || p.tick < 0 || p.tick > 0xFFFF || (i > 0 && p.tick <= points[i - 1].tick)) {
+            throw WriteError("instrument " + ins.name + " has a malformed envelope");
+        }
+    }
 }
 
 void writeInstrument(ByteBuffer& out, const Instrument& ins) {
@@ -71,9 +76,9 @@ void writeInstrument(ByteBuffer& out, const Instrument& ins) {
         out.u8(n);
         out.u8(static_cast<unsigned>(ins.sample));
     }
-    writeEnvelope(out, ins);
-    writeEmptyEnvelope(out);
-    writeEmptyEnvelope(out);
+    writeEnvelope(out, ins.volumeEnvelope, ins.sustainPoint);
+    writeEnvelope(out, ins.panEnvelope, -1);
+    writeEnvelope(out, ins.pitchEnvelope, -1);
     out.zeros(4);
 }
 
@@ -116,16 +121,11 @@ std::vector<std::uint8_t> writeIt(const Song& song) {
         if (ins.sample < 1 || ins.sample > static_cast<int>(song.samples.size())) {
             throw WriteError("instrument " + ins.name + " refers to a missing sample");
         }
-        if (ins.volumeEnvelope.size() > 25) throw WriteError("instrument " + ins.name + " has more than 25 envelope points");
+        checkEnvelope(ins, ins.volumeEnvelope, 0, 64);
+        checkEnvelope(ins, ins.panEnvelope, -32, 32);
+        checkEnvelope(ins, ins.pitchEnvelope, -32, 32);
         if (ins.sustainPoint >= static_cast<int>(ins.volumeEnvelope.size())) {
             throw WriteError("instrument " + ins.name + " sustains on a missing envelope point");
-        }
-        for (std::size_t i = 0; i < ins.volumeEnvelope.size(); ++i) {
-            const EnvelopePoint& p = ins.volumeEnvelope[i];
-            if (p.value < 0 || p.value > 64 || p.tick < 0 || p.tick > 0xFFFF ||
-                (i > 0 && p.tick <= ins.volumeEnvelope[i - 1].tick)) {
-                throw WriteError("instrument " + ins.name + " has a malformed envelope");
-            }
         }
     }
 

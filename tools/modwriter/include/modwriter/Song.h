@@ -53,10 +53,10 @@ struct Sample {
 
 struct EnvelopePoint {
     int tick = 0;
-    int value = 64;  // 0..64
+    int value = 64;  // 0..64 for volume, -32..32 for pan and pitch
 };
 
-// IT instrument: one sample across the whole keyboard with an optional volume envelope.
+// IT instrument: one sample across the whole keyboard with optional volume, pan and pitch envelopes.
 struct Instrument {
     std::string name;
     int sample = 1;                    // 1-based
@@ -66,6 +66,8 @@ struct Instrument {
     int globalVolume = 128;            // 0..128
     std::vector<EnvelopePoint> volumeEnvelope;  // empty = none
     int sustainPoint = -1;             // index into volumeEnvelope; -1 = none
+    std::vector<EnvelopePoint> panEnvelope;    // values -32 (left) .. 32 (right) around the channel's pan
+    std::vector<EnvelopePoint> pitchEnvelope;  // values -32 .. 32 half-semitones
 };
 
 struct Channel {
