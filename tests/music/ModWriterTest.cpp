@@ -128,7 +128,7 @@ TEST_P(WriterRoundTrip, NoteSixtyPlaysTheSampleAtItsBaseRate) {
     }
 }
 
-TEST(ItInstrument, PanAndPitchEnvelopesShapeItsNotes) {
+TEST(ItInstrument, EnvelopesAndKeyboardShapeItsNotes) {
     Song song;
     song.title = "envelopes";
     song.channels = {Channel{}};
@@ -153,6 +153,18 @@ TEST(ItInstrument, PanAndPitchEnvelopesShapeItsNotes) {
     EXPECT_NEAR(musictest::dominantFrequency(audio, 0.5, 1.0), 880.0, 24.0);
 
     song.instruments[0].panEnvelope[1].value = 33;
+    EXPECT_THROW(writeSong(song, Format::IT), WriteError);
+
+    // A keyboard that hands the notes from 72 up to a second sample, tuned a fifth higher.
+    song.instruments[0] = Instrument{};
+    song.samples.push_back(sine("b", 64, true));
+    song.samples[1].baseRate = song.samples[1].baseRate * 3 / 2;
+    song.instruments[0].keyboard.assign(120, 1);
+    for (int n = 72; n < 120; ++n) song.instruments[0].keyboard[static_cast<std::size_t>(n)] = 2;
+    song.patterns[0].at(0, 0) = Cell{72, 1, 64, 0, 0};
+    const auto fifth = musictest::render(*musictest::load(writeSong(song, Format::IT)), 3);
+    EXPECT_NEAR(musictest::dominantFrequency(fifth, 0.5, 1.0), 1320.0, 36.0);
+    song.instruments[0].keyboard[100] = 3;
     EXPECT_THROW(writeSong(song, Format::IT), WriteError);
 }
 

@@ -18,13 +18,13 @@ const std::vector<TuneSpec>& catalogue() {
          1, 0.35, 74, 0, false, 0x43, 7.0, 101},
         {"MWDRIFT.IT", "Moonwalker Drift", 230, 114, 6, 9, M::Dorian, true, {0, 3, 0, 3}, {5, 6, 0, 4}, {2, 3, 4, 4},
          G::FourFloor, B::Syncopated, H::Stabs, L::Square, P::Warm, BT::Fm, C::EPiano, C::Pluck, K::Electro,
-         1, 0.6, 69, 1, true, 0x52, 3.4, 202},
+         1, 0.6, 69, 1, true, 0x52, 3.5, 202},
         {"QENGINE.IT", "Quiet Engines", 210, 112, 6, 4, M::Aeolian, false, {0, 5, 2, 6}, {3, 0, 4, 5}, {5, 6, 0, 0},
          G::Electro, B::Pulse, H::ArpUp, L::Soft, P::Warm, BT::Sub, C::Pluck, C::Marimba, K::Electro,
          1, 0.45, 64, 2, false, 0x32, 2.7, 303},
         {"RUST.S3M", "Rust", 225, 128, 6, 5, M::Phrygian, false, {0, 1, 0, 6}, {5, 6, 0, 1}, {3, 2, 1, 0},
          G::Rock, B::Octaves, H::Stabs, L::Distorted, P::Dark, BT::Distorted, C::Chip, C::Chip, K::Crushed,
-         2, 0.55, 65, 0, false, 0x44, 1.5, 404},
+         2, 0.55, 65, 0, false, 0x44, 1.6, 404},
         {"LOWORBIT.S3M", "Low Orbit", 271, 86, 6, 0, M::Dorian, false, {0, 2, 3, 0}, {6, 3, 0, 4}, {1, 2, 3, 6},
          G::HalfTime, B::Sustained, H::ArpUpDown, L::Hollow, P::Strings, BT::Sub, C::Glass, C::EPiano, K::Soft,
          1, 0.3, 72, 1, false, 0x53, 3.0, 505},
@@ -39,7 +39,7 @@ const std::vector<TuneSpec>& catalogue() {
          1, 0.5, 61, 1, false, 0x54, 1.9, 808},
         {"1_SATRN.IT", "Poker Under Saturn", 196, 98, 6, 10, M::Ionian, true, {1, 4, 0, 0}, {5, 1, 4, 0}, {3, 6, 2, 5},
          G::Shuffle, B::Walking, H::Stabs, L::Organ, P::Organ, BT::Pluck, C::EPiano, C::EPiano, K::Acoustic,
-         2, 0.55, 70, 2, true, 0x63, 7.8, 909},
+         2, 0.55, 70, 2, true, 0x63, 7.7, 909},
         {"FSHORE.IT", "Arrival: Far Shore", 249, 124, 6, 3, M::Ionian, false, {5, 3, 0, 4}, {0, 4, 5, 3}, {1, 3, 4, 4},
          G::FourFloor, B::Octaves, H::ArpUpDown, L::SuperSaw, P::Strings, BT::Saw, C::Pluck, C::Glass, K::Electro,
          1, 0.4, 63, 0, false, 0x43, 2.3, 1010},
@@ -66,7 +66,7 @@ const std::vector<TuneSpec>& catalogue() {
          1, 0.65, 64, 1, true, 0x64, 5.6, 1717},
         {"X_HEAVY.IT", "Heavy Water Crossing", 137, 100, 6, 9, M::Phrygian, false, {0, 1, 0, 5}, {5, 6, 1, 0}, {3, 1, 0, 0},
          G::HalfTime, B::Octaves, H::Stabs, L::Distorted, P::Dark, BT::Distorted, C::Pluck, C::Chip, K::Crushed,
-         2, 0.5, 57, 2, false, 0x45, 1.9, 1818},
+         2, 0.5, 57, 2, false, 0x45, 1.8, 1818},
     };
     return tunes;
 }

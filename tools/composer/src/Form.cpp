@@ -71,7 +71,7 @@ modwriter::Song Arranger::build() {
         if (noteCounts[i] > 0) centreNotes[i] = static_cast<int>(std::lround(noteSums[i] / noteCounts[i]));
     }
     song.samples = makeSamples(t_, topNotes, centreNotes);
-    if (formatOf(t_) == modwriter::Format::IT) song.instruments = makeInstruments(song.samples, t_);
+    if (formatOf(t_) == modwriter::Format::IT) song.instruments = makeInstruments(song.samples, t_, topNotes);
     return song;
 }
 

@@ -1,6 +1,7 @@
 #include "Instruments.h"
 
 #include "Arrangement.h"
+#include "Composer.h"
 #include "Style.h"
 #include "Synth.h"
 
@@ -20,6 +21,9 @@ void colour(synth::ToneParams& p, double bright, int harmonics, int topNote, dou
     p.topNote = topNote;
     p.movement = movement;
 }
+
+// The lowest note the lead's top sample plays; below it the low sample takes over.
+int leadSplit(int leadTop) { return std::max(60, leadTop) - 12; }
 
 }  // namespace
 
@@ -138,6 +142,13 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
     const Style::Bed& b = style.bed;
     s.push_back(bed("bed", b.hz, b.octaves, b.sway, b.swells, seed + 10));
     synth::crush(s.back(), 8);  // noise loses nothing at 8 bits, and the file half its size
+    if (formatOf(t) == modwriter::Format::IT) {
+        // The lead's lower notes play a second sample, band-limited an octave lower, so they keep
+        // the partials the top notes must lose.
+        ToneParams low = lead;
+        low.topNote = leadSplit(top(iLead)) - 1;
+        s.push_back(tone("lead low", low));
+    }
 
     for (std::size_t i = 0; i < s.size(); ++i) {
         // Cymbals mostly keep the kit's own colour and corner: a lift in the presence range would
@@ -149,7 +160,7 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
             c.peakDb = std::min(c.peakDb, 0.0) / 2;
             c.shelfDb = std::min(c.shelfDb, 0.0) / 2;
         }
-        colourSample(s[i], c, centreNotes.at(i) - 60);
+        colourSample(s[i], c, centreNotes.at(i < centreNotes.size() ? i : iLead - 1) - 60);
         // With nothing low to hide behind, a light tune's cymbals sit further back.
         if (cymbal && light) {
             for (std::int16_t& v : s[i].data) v = static_cast<std::int16_t>(v * 7 / 10);
@@ -161,10 +172,11 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
     return s;
 }
 
-std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::Sample>& samples, const TuneSpec& t) {
+std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::Sample>& samples, const TuneSpec& t,
+                                                   const std::vector<int>& topNotes) {
     using NNA = modwriter::Instrument::NewNoteAction;
     std::vector<modwriter::Instrument> out;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
+    for (std::size_t i = 0; i < std::min<std::size_t>(samples.size(), iBed); ++i) {
         modwriter::Instrument ins;
         ins.name = samples[i].name;
         ins.sample = static_cast<int>(i + 1);
@@ -180,6 +192,12 @@ std::vector<modwriter::Instrument> makeInstruments(const std::vector<modwriter::
             ins.fadeout = 96;
             ins.volumeEnvelope = {{0, 64}, {6, 56}, {30, 48}};
             ins.sustainPoint = 2;
+            if (samples.size() > iBed) {
+                // Below the split the lead plays its brighter low sample.
+                ins.keyboard.assign(120, iLead);
+                const int split = leadSplit(topNotes.at(iLead - 1));
+                for (int note = 0; note < split; ++note) ins.keyboard[static_cast<std::size_t>(note)] = iBed + 1;
+            }
             // Growling leads scoop up into each note from a semitone below.
             if (t.lead == LeadTone::Distorted || t.lead == LeadTone::Saw) ins.pitchEnvelope = {{0, -2}, {3, 0}};
         } else if (n == iBass) {

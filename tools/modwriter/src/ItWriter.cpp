@@ -74,7 +74,7 @@ void writeInstrument(ByteBuffer& out, const Instrument& ins) {
     out.u16(0);
     for (unsigned n = 0; n < 120; ++n) {
         out.u8(n);
-        out.u8(static_cast<unsigned>(ins.sample));
+        out.u8(static_cast<unsigned>(ins.keyboard.empty() ? ins.sample : ins.keyboard[n]));
     }
     writeEnvelope(out, ins.volumeEnvelope, ins.sustainPoint);
     writeEnvelope(out, ins.panEnvelope, -1);
@@ -118,9 +118,11 @@ std::vector<std::uint8_t> writeIt(const Song& song) {
     validateCommon(song, 64, 200, 99);
     if (song.instruments.size() > 99) throw WriteError("too many instruments");
     for (const Instrument& ins : song.instruments) {
-        if (ins.sample < 1 || ins.sample > static_cast<int>(song.samples.size())) {
+        if (ins.sample < 1 || ins.sample > static_cast<int>(song.samples.size()) ||
+            std::any_of(ins.keyboard.begin(), ins.keyboard.end(), [&](int s) { return s < 1 || s > static_cast<int>(song.samples.size()); })) {
             throw WriteError("instrument " + ins.name + " refers to a missing sample");
         }
+        if (!ins.keyboard.empty() && ins.keyboard.size() != 120) throw WriteError("instrument " + ins.name + " maps a keyboard that is not 120 notes");
         checkEnvelope(ins, ins.volumeEnvelope, 0, 64);
         checkEnvelope(ins, ins.panEnvelope, -32, 32);
         checkEnvelope(ins, ins.pitchEnvelope, -32, 32);

@@ -56,7 +56,8 @@ struct EnvelopePoint {
     int value = 64;  // 0..64 for volume, -32..32 for pan and pitch
 };
 
-// IT instrument: one sample across the whole keyboard with optional volume, pan and pitch envelopes.
+// IT instrument: one sample across the keyboard, or a sample per note, with optional volume, pan and
+// pitch envelopes.
 struct Instrument {
     std::string name;
     int sample = 1;                    // 1-based
@@ -68,6 +69,7 @@ struct Instrument {
     int sustainPoint = -1;             // index into volumeEnvelope; -1 = none
     std::vector<EnvelopePoint> panEnvelope;    // values -32 (left) .. 32 (right) around the channel's pan
     std::vector<EnvelopePoint> pitchEnvelope;  // values -32 .. 32 half-semitones
+    std::vector<int> keyboard;         // 120 entries, the sample (1-based) each note plays; empty = `sample` throughout
 };
 
 struct Channel {
