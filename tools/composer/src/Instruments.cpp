@@ -141,7 +141,6 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
     s.push_back(tom("tom", t.kit == Kit::Crushed ? 160 : 130, 80, 0.22));
     const Style::Bed& b = style.bed;
     s.push_back(bed("bed", b.hz, b.octaves, b.sway, b.swells, seed + 10));
-    synth::crush(s.back(), 8);  // noise loses nothing at 8 bits, and the file half its size
     if (formatOf(t) == modwriter::Format::IT) {
         // The lead's lower notes play a second sample, band-limited an octave lower, so they keep
         // the partials the top notes must lose.
@@ -166,9 +165,11 @@ std::vector<modwriter::Sample> makeSamples(const TuneSpec& t, const std::vector<
             for (std::int16_t& v : s[i].data) v = static_cast<std::int16_t>(v * 7 / 10);
         }
     }
+    // Resolution is lowered last, on the coloured sound.
     if (t.kit == Kit::Crushed) {
         for (std::size_t i : {0u, 1u, 2u, 6u}) synth::crush(s[i], 8);
     }
+    synth::crush(s[iBed - 1], 8);  // noise loses nothing at 8 bits, and the file half its size
     return s;
 }
 
