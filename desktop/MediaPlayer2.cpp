@@ -182,12 +182,16 @@ private:
             xml += QStringLiteral("    <%1 name=\"%2\">\n")
                        .arg(signal ? QLatin1String("signal") : QLatin1String("method"),
                             QString::fromLatin1(mm.name()));
-            for (int a = 0; a < mm.parameterCount(); ++a)
-                xml += QStringLiteral("      <arg name=\"%1\" type=\"%2\"%3/>\n")
-                           .arg(QString::fromLatin1(mm.parameterNames().at(a)),
+            for (int a = 0; a < mm.parameterCount(); ++a) {
+                const QByteArray name = mm.parameterNames().at(a);
+                xml += QStringLiteral("      <arg%1 type=\"%2\"%3/>\n")
+                           .arg(name.isEmpty() ? QString()
+                                               : QStringLiteral(" name=\"%1\"")
+                                                     .arg(QString::fromLatin1(name)),
                                 QString::fromLatin1(
                                     QDBusMetaType::typeToSignature(mm.parameterMetaType(a))),
                                 signal ? QString() : QStringLiteral(" direction=\"in\""));
+            }
             xml += QStringLiteral("    </%1>\n").arg(signal ? QLatin1String("signal")
                                                           : QLatin1String("method"));
         }
