@@ -75,7 +75,7 @@ def walk(node):
         yield child
         yield from walk(child)
 
-def frame(name, patience=60):
+def frame(name, patience=90):
     end = time.time() + patience
     while time.time() < end:
         desktop = pyatspi.Registry.getDesktop(0)
@@ -129,9 +129,15 @@ def hear(event):
 
 kinds = ["object:property-change:accessible-name", "object:text-changed",
          "object:state-changed:checked", "object:property-change:accessible-value"]
+def pumpUntil(heardIt, patience):
+    end = time.time() + patience
+    while time.time() < end and not any(heardIt(h) for h in heard):
+        pump(0.1)
+
 pyatspi.Registry.registerEventListener(hear, *kinds)
 start = time.time()
-pump(1.0)  # the disk learns that somebody listens
+# The disk learns that somebody listens through the registry; a slow build takes a while.
+pumpUntil(lambda h: h[2].startswith("Time Elapsed"), 30)
 heard.clear()
 
 # A quiet stretch: the seconds count, nothing else is news (scroller, CPU, ticker).
@@ -149,7 +155,8 @@ start = time.time()
 subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.velsmoor",
                 "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Player.Next"],
                check=False, stdout=subprocess.DEVNULL)
-pump(0.9)
+pumpUntil(lambda h: h[1] == "object:state-changed:checked" and h[2] == "Moonwalker Drift", 10)
+pump(0.2)
 change = list(heard)
 def was(kind, source, detail=None):
     return any(h[1] == kind and h[2] == source and (detail is None or h[3] == detail) for h in change)
