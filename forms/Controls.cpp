@@ -116,6 +116,8 @@ void Label::setCaption(std::string text) {
     inkValid_ = false;
     images_.clear();
     invalidateInk(oldInk);
+    if (onChanged)
+        onChanged();
 }
 
 void Label::setForeColor(Colour c) {
@@ -164,6 +166,8 @@ void Label::placementChanged(const QRect& oldRect) {
 void Label::visibilityChanged() {
     if (container())
         container()->repaintRect(pixelRect());
+    if (onChanged)
+        onChanged();
 }
 
 std::vector<std::string> Label::layoutLines() const {

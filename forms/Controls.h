@@ -103,6 +103,9 @@ public:
     // The part of the container's inner area, in pixels, that painting the label can change.
     QRect paintedRect() const;
 
+    // Told after the caption or the visibility changed: what assistive technology listens to.
+    std::function<void()> onChanged;
+
 private:
     friend class Container;
     Label(Container* container, std::string name, float left, float top, float width,

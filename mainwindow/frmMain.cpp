@@ -254,19 +254,19 @@ void frmMain::exposeToAssistiveTechnology() {
         {&prev, "Prev"}, {&play, "Play"}, {&next, "Next"},
         {&stop, "Stop"}, {&info, "Info"}, {&exit, "Exit"},
     };
-    // Both images of a button press it: the resting one is what shows until the pointer
-    // comes by.
+    // The resting image is what shows until the pointer comes by; the button presses as the
+    // lit one is clicked.
     for (const auto& [b, name] : buttons)
-        for (forms::Picture* image : {b->lit, b->resting})
-            forms::exposeButton(*image, name, b->lit->onClick);
+        forms::exposeButton(*b->lit, *b->resting, name, b->lit->onClick);
     const std::pair<forms::Label*, const char*> readOuts[] = {
-        {lblTrackNro, "Track Number"}, {lblOrgTime, "Track Time"},
-        {lblTime, "Time Elapsed"}, {lblCPU, "CPU Usage"},
+        {lblTrackNro, "Track Number"}, {lblOrgTime, "Track Time"}, {lblTime, "Time Elapsed"},
     };
     for (const auto& [label, legend] : readOuts)
-        forms::exposeLabel(*label, legend);
-    for (forms::Label* title : tunes)
-        forms::exposeLabel(*title);
+        forms::exposeReadOut(*label, legend);
+    // Read when asked: its changes at every tick of the scroller are no news.
+    forms::exposeLabel(*lblCPU, "CPU Usage");
+    for (std::size_t k = 0; k < tunes.size(); ++k)
+        forms::exposeChoice(*tunes[k], *markers[k]);
     forms::exposeLabel(*lbl1);
     forms::exposeLabel(*lbl2);
 }

@@ -12,6 +12,7 @@
 
 #include "effects/PulseRamp.h"
 #include "forms/Accessibility.h"
+#include "nfo/NfoReading.h"
 #include "player/PlayerState.h"
 
 namespace nfo {
@@ -20,6 +21,8 @@ namespace {
 
 constexpr forms::Colour kWhite = 0xFFFFFF;
 constexpr forms::Colour kBlack = 0x000000;
+// What readers call the window; its caption stays as the window system knows it.
+constexpr const char* kReaderName = "Velsmoor, Part I [Orvantis]: NFO";
 
 // A window manager may close the window behind the program's back (a key chord, a task-bar
 // menu); that has to count as an unload, or the object would think the window is still there.
@@ -95,6 +98,7 @@ void frmNfo::load() {
     auto* form = new forms::Form("frmNfo", 8265, 9060);
     form->setBackColor(kBlack);
     form->setCaption("Form1");
+    form->setAccessibleName(QString::fromLatin1(kReaderName));
     // An empty icon of its own, so the window does not take the application's icon.
     form->setWindowIcon(QIcon());
     form->onMouseMove = [this](const forms::MouseEventArgs& e) { Form_MouseMove(e); };
@@ -131,7 +135,7 @@ void frmNfo::load() {
 
     form->installEventFilter(new WindowWatcher(
         form, [this] { closedByWindowSystem(); }, [this] { lblClose_Click(); }));
-    forms::exposeLabel(text);
+    forms::exposeLabelParts(text, readingOf(nfoText()));
     forms::exposeLabel(close);
 
     form_ = form;

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick sox openmpt123
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   dbus-daemon playerctl
+  at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()

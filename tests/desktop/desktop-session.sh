@@ -107,6 +107,36 @@ dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.velsmoor /org/mp
 expect "title after previous at the first tune" "Harbour of Glass" title
 expect "status after previous at the first tune" "Playing" status
 
+# Writes to the player's properties: a value of the wrong type is refused with the error the
+# bus defines for it, and a rate of 0 acts as Pause (for the disk, Stop).
+writeError() {
+    dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.velsmoor \
+        /org/mpris/MediaPlayer2 org.freedesktop.DBus.Properties.Set \
+        string:org.mpris.MediaPlayer2.Player "string:$1" "variant:$2" 2>&1 >/dev/null |
+        sed -n 's/^Error \([^:]*\):.*/\1/p'
+}
+writes=(
+    # property | value | error answered (empty: accepted)
+    "Rate|string:fast|org.freedesktop.DBus.Error.InvalidArgs"
+    "Rate|int32:1|org.freedesktop.DBus.Error.InvalidArgs"
+    "Volume|boolean:true|org.freedesktop.DBus.Error.InvalidArgs"
+    "Shuffle|string:yes|org.freedesktop.DBus.Error.InvalidArgs"
+    "LoopStatus|double:1|org.freedesktop.DBus.Error.InvalidArgs"
+    "PlaybackStatus|string:Paused|org.freedesktop.DBus.Error.PropertyReadOnly"
+    "Rate|double:1|"
+    "Volume|double:0.5|"
+)
+for row in "${writes[@]}"; do
+    IFS='|' read -r property value wantError <<<"$row"
+    got=$(writeError "$property" "$value")
+    [ "$got" = "$wantError" ] || fail "writing $value to $property answered '$got', wanted '$wantError'"
+done
+expect "status after wrong writes" "Playing" status
+[ -z "$(writeError Rate double:0)" ] || fail "a rate of 0 was refused"
+expect "status after rate 0" "Stopped" status
+pc play
+expect "status after play from rate 0" "Playing" status
+
 # A second start raises the first and ends at once; the first plays on.
 timeout 20 "$program" 2>/dev/null
 rc=$?
@@ -158,9 +188,9 @@ if [ -n "${DESKTOP_SESSION_SHOTS:-}" ]; then
     cp "$scratch"/{playing,stopped,nfo}.png "$DESKTOP_SESSION_SHOTS"/ 2>/dev/null
 fi
 # One signal per change of tune or of playing and stopped: start-up, next, stop, play,
-# previous and six keys. None for the ticks of the seconds counted meanwhile.
+# previous, rate 0 and play, and six keys. None for the ticks of the seconds counted meanwhile.
 signals=$(grep -c 'member=PropertiesChanged' "$scratch/signals")
-[ "$signals" = 11 ] || fail "$signals PropertiesChanged signals, wanted 11"
+[ "$signals" = 13 ] || fail "$signals PropertiesChanged signals, wanted 13"
 
 [ "$failures" = 0 ] && echo "desktop session: all checks passed"
 exit $((failures > 0))

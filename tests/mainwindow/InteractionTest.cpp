@@ -3,6 +3,9 @@
 #include <random>
 
 #include <QAccessible>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTimer>
 
 #include "../support/MouseDriver.h"
 #include "MainWindowFixture.h"
@@ -189,17 +192,27 @@ TEST_F(Interaction, ExitClosesTheNfoWindowToo) {
     EXPECT_FALSE(w.nfoWindow()->isLoaded());
 }
 
-// What a screen reader finds on the window: what it shows, by name.
-std::multimap<std::string, QAccessibleInterface*> shownByName(QAccessibleInterface* node) {
+// What a screen reader finds on the window by name: what it shows, or all it can walk to.
+std::multimap<std::string, QAccessibleInterface*> shownByName(QAccessibleInterface* node,
+                                                              bool hiddenToo = false) {
     std::multimap<std::string, QAccessibleInterface*> found;
     for (int i = 0; i < node->childCount(); ++i) {
         QAccessibleInterface* child = node->child(i);
-        if (!child || child->state().invisible)
+        if (!child || (child->state().invisible && !hiddenToo))
             continue;
         found.emplace(child->text(QAccessible::Name).toStdString(), child);
-        found.merge(shownByName(child));
+        found.merge(shownByName(child, hiddenToo));
     }
     return found;
+}
+
+QAccessibleInterface* readerPress(QAccessibleInterface* root, const std::string& name) {
+    const auto all = shownByName(root);
+    const auto it = all.find(name);
+    if (it == all.end())
+        return nullptr;
+    it->second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    return it->second;
 }
 
 TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
@@ -222,7 +235,19 @@ TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
             EXPECT_EQ(all.count(name), 1u) << name;
     };
 
-    // Both images of a button are named; only the one in front is seen, lit or resting.
+    // A button is one element, whichever of its two pictures shows; the tune whose marker
+    // shows is the chosen one.
+    const auto everything = shownByName(QAccessible::queryAccessibleInterface(&w.form()), true);
+    for (const char* button : {"Prev", "Play", "Next", "Stop", "Info", "Exit"})
+        EXPECT_EQ(everything.count(button), 1u) << button;
+    auto chosen = [&] {
+        std::vector<std::string> names;
+        for (const auto& [name, item] : shown())
+            if (item->state().checked)
+                names.push_back(name);
+        return names;
+    };
+    EXPECT_EQ(chosen(), std::vector<std::string>{"Harbour of Glass"});
     expectShown({"Track Number 0", "Track Time 191", "Time Elapsed 0"});
     for (const char* button : {"Prev", "Play", "Next", "Stop"})
         press(button);
@@ -232,6 +257,7 @@ TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
     EXPECT_EQ(w.player().state.trackIndex, 16);
     press("Prev");
     expectShown({"Track Number 15", "Time Elapsed 0"});
+    EXPECT_EQ(chosen(), std::vector<std::string>{"Papa Was A Lamp Lighter"});
     press("Stop");
     expectShown({"Track Number ...", "Track Time ...", "Time Elapsed ..."});
     EXPECT_EQ(w.player().state.isPlaying, player::kFalse);
@@ -244,6 +270,39 @@ TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
     EXPECT_TRUE(w.nfoWindow()->isLoaded());
     press("Exit");
     EXPECT_FALSE(w.form().isVisible());
+}
+
+// A press by a screen reader while an error box is up goes nowhere, as a click or a key does:
+// it would otherwise run inside the failing load.
+TEST_F(Interaction, AScreenReaderPressWhileAnErrorBoxIsUpIsRefused) {
+    library.missingFiles.insert("/nowhere/mods/MWDRIFT.IT");
+    startUp();
+    auto& w = *window;
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(&w.form());
+    int tried = 0;
+    box.whileOpen = [&] {
+        QMessageBox real(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("box"),
+                         QMessageBox::Ok);
+        QTimer::singleShot(0, &real, [&] {
+            const std::size_t boxes = box.shown.size();
+            for (const char* name : {"Next", "Stop", "Exit", "Quiet Engines"})
+                if (readerPress(root, name))
+                    ++tried;
+            EXPECT_EQ(box.shown.size(), boxes) << "a press ran inside the box";
+            real.button(QMessageBox::Ok)->click();
+        });
+        real.exec();
+    };
+    ASSERT_NE(readerPress(root, "Next"), nullptr);
+    box.whileOpen = nullptr;
+    EXPECT_EQ(tried, 8) << "four presses under each of the two boxes";
+    ASSERT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown[1].rfind("Can't play music", 0), 0u);
+    EXPECT_EQ(w.player().state.trackIndex, 1);
+    EXPECT_EQ(w.player().state.isPlaying, player::kTrue);
+    EXPECT_TRUE(w.form().isVisible());
+    readerPress(root, "Next"); // and with the boxes gone, presses work again
+    EXPECT_EQ(w.player().state.trackIndex, 2);
 }
 
 // Two days of random use on the virtual clock: every button and title, Stop and Play, Info and

@@ -1,14 +1,18 @@
 // The NFO window driven through real pointer events on its widgets and a virtual clock.
+#include <algorithm>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <gtest/gtest.h>
 
 #include "effects/PulseRamp.h"
+#include "forms/Accessibility.h"
 #include "nfo/frmNfo.h"
 
 namespace {
@@ -143,6 +147,71 @@ TEST_F(NfoWindow, LoadsTheWindowWithItsControlsInPlace) {
 }
 
 // ---- what the window draws ---------------------------------------------------------------
+
+// A reader finds the window by a name of its own, the logo as one picture, and the words of
+// the boxes without their frames, one box after the other.
+TEST_F(NfoWindow, AReaderFindsTheLogoApartFromTheReadableText) {
+    forms::enableAccessibility();
+    nfo.Show();
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_FALSE(window->text(QAccessible::Name).isEmpty());
+    EXPECT_NE(window->text(QAccessible::Name), QStringLiteral("Form1"));
+
+    std::vector<QAccessibleInterface*> found; // in reading order
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i) {
+            found.push_back(node->child(i));
+            walk(node->child(i));
+        }
+    };
+    walk(window);
+    std::vector<QAccessibleInterface*> pictures;
+    std::vector<std::string> texts;
+    QRect logo, firstText;
+    for (QAccessibleInterface* item : found) {
+        if (item->role() == QAccessible::Graphic && item->object() == nullptr) {
+            pictures.push_back(item);
+            logo = item->rect();
+        }
+        if (item->role() == QAccessible::StaticText) {
+            QAccessibleTextInterface* t = item->textInterface();
+            ASSERT_NE(t, nullptr);
+            texts.push_back(t->text(0, t->characterCount()).toStdString());
+            if (firstText.isNull())
+                firstText = item->rect();
+        }
+    }
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0]->text(QAccessible::Name), QStringLiteral("Drelkin logo"));
+    EXPECT_LT(logo.bottom(), firstText.top()) << "the logo stands above the text";
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[0].rfind("Kon ichi wa!\n\nWe are proud to present our first prod -\n"
+                             "Velsmoor, Part I -  to you.\n",
+                             0),
+              0u)
+        << texts[0];
+    auto anyHolds = [&](const std::string& words) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& t) { return t.find(words) != std::string::npos; });
+    };
+    for (const char* words : {"- Drelkin 2003", "\"Have you ever wondered\nwhy they say that",
+                              "Credits\n\nCode      :", "and all the rest of you we\nforgot to mention.",
+                              "BASSMOD 1.6 ...", "all rights reserved."})
+        EXPECT_TRUE(anyHolds(words)) << words;
+    for (const std::string& t : texts)
+        for (const char* art : {"|", "__", "/:", ":::"})
+            EXPECT_EQ(t.find(art), std::string::npos) << art << " in " << t;
+
+    const auto close = std::find_if(found.begin(), found.end(), [](QAccessibleInterface* i) {
+        return i->text(QAccessible::Name) == QStringLiteral("Close");
+    });
+    ASSERT_NE(close, found.end());
+    EXPECT_EQ((*close)->role(), QAccessible::Button);
+    (*close)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(nfo.isLoaded());
+}
 
 TEST_F(NfoWindow, DrawsPictureTextShadowAndClose) {
     const QImage& picture = nfo::frmNfo::backgroundPicture();
