@@ -53,24 +53,26 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/cover.png DESTINATION ${VELSMOOR_INST
 
 # Compressed as Debian wants them: gzip -9 without a name or time stamp, so every build writes
 # the same bytes.
-find_program(VELSMOOR_GZIP gzip REQUIRED)
-set(velsmoor_gzipped)
-foreach(pair "velsmoor.6|velsmoor.6.gz" "debian/changelog|changelog.Debian.gz")
-  string(REPLACE "|" ";" pair ${pair})
-  list(GET pair 0 source)
-  list(GET pair 1 gzipped)
-  add_custom_command(OUTPUT ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped}
-    COMMAND ${VELSMOOR_GZIP} -9n -c ${VELSMOOR_PACKAGING_DIR}/${source} > ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped}
-    DEPENDS ${VELSMOOR_PACKAGING_DIR}/${source}
-    COMMENT "Compressing ${source}")
-  list(APPEND velsmoor_gzipped ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped})
-endforeach()
-add_custom_target(velsmoor_docs ALL DEPENDS ${velsmoor_gzipped})
-install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/velsmoor.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${VELSMOOR_PACKAGING_DIR}/debian/copyright ${VELSMOOR_PACKAGING_BINARY_DIR}/changelog.Debian.gz
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velsmoor)
-install(FILES ${VELSMOOR_PACKAGING_DIR}/debian/lintian-overrides
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME velsmoor)
+if(NOT WIN32)
+  find_program(VELSMOOR_GZIP gzip REQUIRED)
+  set(velsmoor_gzipped)
+  foreach(pair "velsmoor.6|velsmoor.6.gz" "debian/changelog|changelog.Debian.gz")
+    string(REPLACE "|" ";" pair ${pair})
+    list(GET pair 0 source)
+    list(GET pair 1 gzipped)
+    add_custom_command(OUTPUT ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped}
+      COMMAND ${VELSMOOR_GZIP} -9n -c ${VELSMOOR_PACKAGING_DIR}/${source} > ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped}
+      DEPENDS ${VELSMOOR_PACKAGING_DIR}/${source}
+      COMMENT "Compressing ${source}")
+    list(APPEND velsmoor_gzipped ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped})
+  endforeach()
+  add_custom_target(velsmoor_docs ALL DEPENDS ${velsmoor_gzipped})
+  install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/velsmoor.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${VELSMOOR_PACKAGING_DIR}/debian/copyright ${VELSMOOR_PACKAGING_BINARY_DIR}/changelog.Debian.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velsmoor)
+  install(FILES ${VELSMOOR_PACKAGING_DIR}/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME velsmoor)
+endif()
 
 # --- Windows resources ------------------------------------------------------------------------
 
