@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev libopenmpt-dev libsdl2-dev libfftw3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick sox openmpt123
-  desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 lintian man-db
+  lintian man-db
+  desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   dbus-daemon playerctl
 )
 

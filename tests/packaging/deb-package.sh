@@ -41,20 +41,6 @@ for lib in libqt6widgets6 libqt6gui6 libqt6core6 libopenmpt0 libsdl2-2.0-0 libst
     [[ $names == *" $lib "* ]] || fail "Depends lacks $lib"
 done
 
-# Nothing the dynamic linker needs to hear about: the module library is private to the program.
-dpkg-deb --ctrl-tarfile "$deb" | tar -t >"$scratch/control.list"
-if grep -Eq '(postinst|postrm|triggers)$' "$scratch/control.list"; then
-    fail "maintainer scripts or triggers in the package: $(tr '\n' ' ' <"$scratch/control.list")"
-fi
-
-# As Debian checks a package: lintian's output goes into the log for the record.
-lintian --no-cfg --show-overrides "$deb" >"$scratch/lintian.log" 2>&1 || true
-echo "lintian $(lintian --version | awk '{print $2}'):"
-grep -v '^running with root privileges' "$scratch/lintian.log" || true
-if grep -Eq '^[EW]: ' "$scratch/lintian.log"; then
-    fail "lintian found errors or warnings"
-fi
-
 root=$scratch/root
 dpkg -x "$deb" "$root"
 check_tree "$root/usr" "$bindir" "$programdir" "$datadir"
@@ -68,3 +54,17 @@ for word in SDL_AUDIODRIVER DISPLAY ./scripts/run.sh /usr/lib/velsmoor/mods/; do
     grep -Fq -- "$word" <<<"$page" || fail "the manual page does not mention $word"
 done
 play_briefly "$root/usr/$bindir/velsmoor"
+
+# Nothing the dynamic linker needs to hear about: the module library is private to the program.
+dpkg-deb --ctrl-tarfile "$deb" | tar -t >"$scratch/control.list"
+if grep -Eq '(postinst|postrm|triggers)$' "$scratch/control.list"; then
+    fail "maintainer scripts or triggers in the package: $(tr '\n' ' ' <"$scratch/control.list")"
+fi
+
+# As Debian checks a package: lintian's output goes into the log for the record.
+lintian --no-cfg --show-overrides "$deb" >"$scratch/lintian.log" 2>&1 || true
+echo "lintian $(lintian --version | awk '{print $2}'):"
+grep -v '^running with root privileges' "$scratch/lintian.log" || true
+if grep -Eq '^[EW]: ' "$scratch/lintian.log"; then
+    fail "lintian found errors or warnings"
+fi
