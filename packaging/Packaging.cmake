@@ -99,7 +99,7 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_CONTACT "Drelkin <disks@drelkin.example.org>")
 # Debian reads the summary after the package name, so it does not repeat it; description lines
 # stay within 80 columns.
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "music disk by Drelkin: Part I [Orvantis], seventeen tracker tunes")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "music disk by Drelkin: Velsmoor, Part I [Orvantis]")
 set(CPACK_PACKAGE_DESCRIPTION
   "Velsmoor, Part I [Orvantis] is the first music disk of the group Drelkin: a\n\
 small skinned, borderless desktop program that plays a fixed collection of\n\
