@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QString>
 
+#include "forms/BitmapFont.h"
+
 namespace effects {
 
 namespace {
@@ -51,10 +53,17 @@ std::string formatCpuLoad(float load, const QLocale& locale) {
     const bool negative =
         std::signbit(load) && (whole.find_first_not_of('0') != std::string::npos ||
                                fraction.find_first_not_of('0') != std::string::npos);
+    // The read-out's font has ASCII only: a locale whose sign or separator it cannot draw (the
+    // Arabic decimal separator U+066B, the Arabic letter mark before the minus) gets the plain
+    // one, which its readers know from the ASCII digits anyway.
+    const auto drawable = [](const QString& symbol, const char* plain) {
+        const std::string utf8 = symbol.toStdString();
+        return !utf8.empty() && forms::canDraw(utf8) ? utf8 : std::string(plain);
+    };
     std::string text;
-    if (negative) text += locale.negativeSign().toStdString();
+    if (negative) text += drawable(locale.negativeSign(), "-");
     text += whole;
-    text += locale.decimalPoint().toStdString();
+    text += drawable(locale.decimalPoint(), ".");
     text += fraction;
     return text;
 }

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace forms {
 
@@ -19,5 +21,15 @@ extern const std::array<Glyph, 95> kGlyphs;
 
 // The glyph drawn for a byte; bytes outside the printable range draw as a blank cell.
 const Glyph& glyphFor(unsigned char c);
+
+// Whether the font has a glyph for every character of the UTF-8 text.
+bool canDraw(std::string_view text);
+
+// What a label draws in place of a character the font has no glyph for.
+inline constexpr char kMissingGlyph = '?';
+
+// The cells a line of UTF-8 text takes, one byte each: every character beyond ASCII becomes one
+// kMissingGlyph, as does each byte that is not part of a well-formed character.
+std::string cellsFor(std::string_view text);
 
 } // namespace forms

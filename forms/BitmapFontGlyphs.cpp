@@ -144,4 +144,36 @@ const Glyph& glyphFor(unsigned char c)
     return kGlyphs[c - 0x20];
 }
 
+bool canDraw(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+            return false;
+    return true;
+}
+
+std::string cellsFor(std::string_view text)
+{
+    std::string cells;
+    cells.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            cells += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        // A lead byte with the continuation bytes it announces (as many of them as are there),
+        // or one stray byte.
+        const std::size_t length = lead > 0xF4 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+        std::size_t taken = 1;
+        while (taken < length && i + taken < text.size() &&
+               (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80)
+            ++taken;
+        i += taken;
+        cells += kMissingGlyph;
+    }
+    return cells;
+}
+
 } // namespace forms

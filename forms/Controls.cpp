@@ -188,11 +188,12 @@ void Label::layoutInk() const {
         const int y0 = static_cast<int>(i) * kGlyphHeight;
         if (y0 >= size.height())
             break;
-        const int lineWidth = static_cast<int>(lines[i].size()) * kGlyphWidth;
+        const std::string cells = cellsFor(lines[i]);
+        const int lineWidth = static_cast<int>(cells.size()) * kGlyphWidth;
         int x = 0;
         if (align_ == Align::Center)
             x = (r.width() - lineWidth) / 2;
-        for (unsigned char ch : lines[i]) {
+        for (unsigned char ch : cells) {
             const Glyph& g = glyphFor(ch);
             const QRect cell = QRect(x, y0, kGlyphWidth, kGlyphHeight) & QRect(QPoint(0, 0), size);
             bool lit = false;

@@ -41,13 +41,38 @@ install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/${VELSMOOR_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/${VELSMOOR_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-foreach(size 16 24 32)
+foreach(size 16 24 32 48 64 128 256)
   install(FILES ${PROJECT_SOURCE_DIR}/assets/icon-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
     RENAME ${VELSMOOR_APP_ID}.png)
 endforeach()
 # The cover the desktop's media controls show, found beside the program.
 install(FILES ${PROJECT_SOURCE_DIR}/assets/cover.png DESTINATION ${VELSMOOR_INSTALL_DIR})
+
+# --- Manual page, copyright and changelog -----------------------------------------------------
+
+# Compressed as Debian wants them: gzip -9 without a name or time stamp, so every build writes
+# the same bytes.
+if(NOT WIN32)
+  find_program(VELSMOOR_GZIP gzip REQUIRED)
+  set(velsmoor_gzipped)
+  foreach(pair "velsmoor.6|velsmoor.6.gz" "debian/changelog|changelog.Debian.gz")
+    string(REPLACE "|" ";" pair ${pair})
+    list(GET pair 0 source)
+    list(GET pair 1 gzipped)
+    add_custom_command(OUTPUT ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped}
+      COMMAND ${VELSMOOR_GZIP} -9n -c ${VELSMOOR_PACKAGING_DIR}/${source} > ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped}
+      DEPENDS ${VELSMOOR_PACKAGING_DIR}/${source}
+      COMMENT "Compressing ${source}")
+    list(APPEND velsmoor_gzipped ${VELSMOOR_PACKAGING_BINARY_DIR}/${gzipped})
+  endforeach()
+  add_custom_target(velsmoor_docs ALL DEPENDS ${velsmoor_gzipped})
+  install(FILES ${VELSMOOR_PACKAGING_BINARY_DIR}/velsmoor.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${VELSMOOR_PACKAGING_DIR}/debian/copyright ${VELSMOOR_PACKAGING_BINARY_DIR}/changelog.Debian.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velsmoor)
+  install(FILES ${VELSMOOR_PACKAGING_DIR}/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME velsmoor)
+endif()
 
 # --- Windows resources ------------------------------------------------------------------------
 
@@ -69,19 +94,35 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velsmoor)
 set(CPACK_PACKAGE_VENDOR Drelkin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The first packaging of this version: its number in debian/changelog.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_CONTACT "Drelkin <disks@drelkin.example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Velsmoor, Part I [Orvantis]: a music disk by Drelkin")
+# Debian reads the summary after the package name, so it does not repeat it; description lines
+# stay within 80 columns.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "music disk by Drelkin: Velsmoor, Part I [Orvantis]")
 set(CPACK_PACKAGE_DESCRIPTION
-  "A small skinned, borderless desktop program that plays a fixed collection of seventeen\n\
-Impulse Tracker and Scream Tracker 3 modules one after another, with a scrolling title,\n\
-a message ticker and an NFO window.")
+  "Velsmoor, Part I [Orvantis] is the first music disk of the group Drelkin: a\n\
+small skinned, borderless desktop program that plays a fixed collection of\n\
+seventeen Impulse Tracker and Scream Tracker 3 modules one after another, with\n\
+a scrolling title, a message ticker and an NFO window.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The dependencies come from the shared libraries that the program and the module library link.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The dependencies come from the shared libraries that the program and the module library link,
+# found by dpkg-shlibdeps when cpack starts (DebianDepends.cmake). CPack's own run of it comes
+# with ldconfig calls in postinst and postrm for any library under /usr/lib, although the
+# module library lives in the program's folder, where the dynamic linker never looks.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+if(TARGET velsmoor AND TARGET bassmod)
+  set(VELSMOOR_DEB_BINARIES "$<TARGET_FILE:velsmoor>;$<TARGET_FILE:bassmod>")
+  configure_file(${VELSMOOR_PACKAGING_DIR}/DebianDepends.cmake.in
+    ${VELSMOOR_PACKAGING_BINARY_DIR}/DebianDepends.cmake.in @ONLY)
+  file(GENERATE OUTPUT ${VELSMOOR_PACKAGING_BINARY_DIR}/DebianDepends.cmake
+    INPUT ${VELSMOOR_PACKAGING_BINARY_DIR}/DebianDepends.cmake.in)
+  set(CPACK_PROJECT_CONFIG_FILE ${VELSMOOR_PACKAGING_BINARY_DIR}/DebianDepends.cmake)
+endif()
 include(CPack)
 
 # --- The README's picture ---------------------------------------------------------------------

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libopenmpt-dev libsdl2-dev libfftw3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick sox openmpt123
+  lintian man-db
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   dbus-daemon playerctl
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0

@@ -20,7 +20,7 @@ TEST(Artgen, RegeneratesTheCommittedAssetsByteForByte)
     EXPECT_TRUE(artgen.readAllStandardError().isEmpty());
 
     const QStringList drawn = QDir(out.path()).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(drawn.size(), 20);
+    EXPECT_EQ(drawn.size(), 24);
     for (const QString& name : drawn) {
         QFile fresh(out.filePath(name)), committed(QDir(ASSETS_SOURCE_DIR).filePath(name));
         ASSERT_TRUE(fresh.open(QIODevice::ReadOnly) && committed.open(QIODevice::ReadOnly)) << name.toStdString();

@@ -49,6 +49,28 @@ TEST(LabelFont, GlyphForLooksUpInCodeOrderAndBlanksTheRest)
         EXPECT_EQ(forms::glyphFor(static_cast<unsigned char>(c)), Glyph{}) << c;
 }
 
+TEST(LabelFont, EachCharacterBeyondTheFontTakesOneVisibleCell)
+{
+    const struct {
+        const char* text;
+        const char* cells;
+    } kCases[] = {
+        {"0.457 Track", "0.457 Track"},
+        {"0\xD9\xAB" "457", "0?457"},            // the Arabic decimal separator
+        {"\xDB\xB1\xDB\xB2", "??"},            // Persian digits
+        {"Mus ik \xC3\xA4 \xE6\x97\xA5", "Mus ik ? ?"},
+        {"\xF0\x9F\x8E\xB5!", "?!"},           // four bytes, one character
+        {"\x80\xFF", "??"},                     // stray bytes, one cell each
+        {"\xE2\x80" "x", "?x"},                 // a cut-off character
+        {"", ""},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(forms::cellsFor(c.text), c.cells) << c.text;
+        EXPECT_EQ(forms::canDraw(c.text), std::string(c.text) == c.cells) << c.text;
+    }
+    EXPECT_NE(forms::glyphFor(forms::kMissingGlyph), Glyph{});
+}
+
 TEST(LabelFont, LettersShareBaselineCapHeightAndXHeight)
 {
     // Capitals and digits fill rows 0 to 6; only the descenders reach row 7.

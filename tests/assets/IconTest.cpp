@@ -1,5 +1,5 @@
 // The program icon: six images (32, 24, 16 pixels; 256 colours and 32-bit), checked with our
-// own reading of the ICO header and with Qt's reader, plus the theme PNGs.
+// own reading of the ICO header and with Qt's reader, plus the theme PNGs from 16 to 256 pixels.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -108,6 +108,27 @@ TEST(IconThemeImages, RgbaPngsMatchTheTrueColourIconImages)
                 }
         }
         EXPECT_EQ(compared, size * size);
+    }
+}
+
+// Each theme size is drawn at that size: its antialiased edge is a pixel or two wide whatever
+// the size, where a copy blown up from a smaller size has an edge as wide as the factor (about
+// 50 partly covered pixels per pixel of size for 32 blown up to 256, under 4 as drawn).
+TEST(IconThemeImages, EverySizeIsDrawnCrispAtThatSize)
+{
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        const QImage png(QString(ASSETS_SOURCE_DIR "/icon-%1.png").arg(size));
+        ASSERT_EQ(png.size(), QSize(size, size));
+        const QImage argb = png.convertToFormat(QImage::Format_ARGB32);
+        int partial = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                partial += qAlpha(argb.pixel(x, y)) > 0 && qAlpha(argb.pixel(x, y)) < 255;
+        EXPECT_LE(partial, 6 * size) << "a blurred or blown-up edge";
+        EXPECT_GE(partial, 2 * size) << "a jagged edge";
+        EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(argb.pixel(size / 2, size / 2)), 255);
     }
 }
 

@@ -52,6 +52,13 @@ ProgramFolder::ProgramFolder(const std::string& name) : dir_(std::make_unique<QT
     }
 }
 
+ProgramFolder::~ProgramFolder() {
+    // Removed by its bytes: QTemporaryDir walks the tree by text and leaves behind a folder
+    // whose name is no valid text, with the program and its music in it.
+    std::error_code ignored;
+    fs::remove_all(dir_->path().toStdString(), ignored);
+}
+
 void ProgramFolder::addFakeLibrary(const std::string& fakeName) {
     fs::copy_file(std::string(E2E_FAKES_DIR) + "/" + fakeName + "/libbassmod.so",
                   path_ + "/libbassmod.so");

@@ -34,6 +34,9 @@ public:
     // The program alone in a fresh folder named name (any bytes but '/'); add a library and
     // music as the test needs.
     explicit ProgramFolder(const std::string& name = "disk");
+    ~ProgramFolder();
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
     const std::string& path() const { return path_; }
     void addFakeLibrary(const std::string& fakeName);
     void addRealLibrary();

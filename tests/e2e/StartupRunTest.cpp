@@ -75,6 +75,21 @@ struct BadInput {
 
 void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
 
+// Every run copies the program and its music (some 20 MB) into a scratch folder: all of it
+// must go afterwards, whatever bytes the folder's name holds.
+TEST(ScratchFolder, IsRemovedWithEverythingInIt) {
+    for (const std::string name : {"disk", "v\xff\xfe dir"}) {
+        std::string scratch;
+        {
+            ProgramFolder folder(name);
+            folder.addMods();
+            scratch = fs::path(folder.path()).parent_path().string();
+            ASSERT_TRUE(fs::exists(folder.path() + "/mods/HGLASS.IT"));
+        }
+        EXPECT_FALSE(fs::exists(scratch)) << scratch;
+    }
+}
+
 class BadInputRun : public ::testing::TestWithParam<BadInput> {};
 
 TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {

@@ -108,6 +108,27 @@ TEST_F(CpuReadout, FormatsInPointAndCommaLocales) {
     }
 }
 
+// The locale's separator where the label font has it; the plain one where it has not (Arabic
+// and Persian write U+066B, which would show as blanks), and likewise the minus.
+TEST_F(CpuReadout, KeepsTheLocalesSeparatorWhereTheFontCanDrawIt) {
+    const struct {
+        const char* locale;
+        const char* separator;
+    } kSeparators[] = {
+        {"C", "."},     {"en_US", "."}, {"de_DE", ","}, {"tr_TR", ","}, {"fi_FI", ","},
+        {"ar_EG", "."}, {"ar_SA", "."}, {"fa_IR", "."}, {"ps_AF", "."}, {"ar_MA", ","},
+    };
+    for (const auto& s : kSeparators) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(s.locale)));
+        for (const CpuCase& c : kCpuCases) {
+            std::string expected = c.point;
+            expected.replace(expected.find('.'), 1, s.separator);
+            EXPECT_EQ(formatCpuLoad(c.load), expected) << s.locale << " " << c.load;
+        }
+        EXPECT_EQ(formatCpuLoad(-1.5f), std::string("-1") + s.separator + "500") << s.locale;
+    }
+}
+
 TEST_F(CpuReadout, EachLabelGetsItsOwnReadingEveryTick) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     library.loads = {1.5f, 12.3456f, 0.0f};

@@ -118,6 +118,17 @@ TEST_F(Window, LabelDrawsItsCaptionInTheBitmapFont) {
         EXPECT_EQ(qAlpha(img.pixel(x, 3)), 0);
 }
 
+TEST_F(Window, LabelMarksACharacterTheFontLacksInOneCell) {
+    forms::Label& arabic = form.addLabel("ar", 0, 0, 600, 135);
+    forms::Label& marked = form.addLabel("marked", 0, 150, 600, 135);
+    arabic.setAlignment(forms::Label::Align::Center);
+    marked.setAlignment(forms::Label::Align::Center);
+    arabic.setCaption("0\xD9\xAB" "457");
+    marked.setCaption(std::string("0") + forms::kMissingGlyph + "457");
+    EXPECT_EQ(arabic.Caption(), "0\xD9\xAB" "457");
+    EXPECT_TRUE(arabic.image() == marked.image());
+}
+
 TEST_F(Window, CentredOpaqueLabelFillsItsBackground) {
     forms::Label& label = form.addLabel("l", 0, 0, 180, 135); // 12 x 9 pixels
     label.setOpaque(true);

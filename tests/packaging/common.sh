@@ -43,7 +43,7 @@ check_tree() {
     [ -f "$root/$datadir/metainfo/org.drelkin.Velsmoor.metainfo.xml" ] \
         || fail "the AppStream metainfo is not installed"
     local size icon
-    for size in 16 24 32; do
+    for size in 16 24 32 48 64 128 256; do
         icon=$root/$datadir/icons/hicolor/${size}x${size}/apps/org.drelkin.Velsmoor.png
         [ -f "$icon" ] || fail "the ${size}px icon is not installed"
         file -b "$icon" | grep -q "PNG image data, $size x $size," \

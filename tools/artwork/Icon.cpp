@@ -32,6 +32,23 @@ QImage drawEmblem(int size)
     p.setPen(QPen(QColor(34, 12, 2), 1.6));
     p.setBrush(body);
     p.drawEllipse(QPointF(16, 16), 14.8, 14.8);
+    // From 48 pixels up there is room for a record's grooves: hairlines one output pixel wide,
+    // as many as the size allows, so each size gets its own detail rather than a blown-up copy.
+    if (size >= 48) {
+        const double pixel = 32.0 / size;
+        const int grooves = size / 24;
+        p.setBrush(Qt::NoBrush);
+        for (int i = 0; i < grooves; ++i) {
+            const double r = 13.6 - i * (7.0 / grooves);
+            p.setPen(QPen(QColor(90, 30, 0, 70), pixel));
+            p.drawEllipse(QPointF(16, 16), r, r);
+            p.setPen(QPen(QColor(255, 220, 160, 45), pixel));
+            p.drawEllipse(QPointF(16, 16), r - pixel, r - pixel);
+        }
+        // The rim's highlight, up and to the left where the light comes from.
+        p.setPen(QPen(QColor(255, 236, 200, 150), 1.5 * pixel, Qt::SolidLine, Qt::RoundCap));
+        p.drawArc(QRectF(16 - 13.9, 16 - 13.9, 27.8, 27.8), 95 * 16, 70 * 16);
+    }
     // A slanted "D": outer shape minus its counter.
     QPainterPath d;
     d.moveTo(10.5, 7);

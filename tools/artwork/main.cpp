@@ -75,6 +75,9 @@ int writeAll(const QString& dirPath)
         ok = writePng(dir.filePath(QString("icon-%1.png").arg(size)), icons.back()) && ok;
     }
     ok = writeFile(dir.filePath("icon.ico"), artgen::makeIco(icons)) && ok;
+    // The desktop's larger theme sizes, each drawn at its own size.
+    for (int size : {48, 64, 128, 256})
+        ok = writePng(dir.filePath(QString("icon-%1.png").arg(size)), artgen::makeIconImage(size)) && ok;
     ok = writeFile(dir.filePath("nfo.txt"), artgen::makeNfoText()) && ok;
     return ok ? 0 : 1;
 }
