@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 namespace bassmod {
 
 SdlOutput::~SdlOutput()
@@ -13,67 +15,178 @@ SdlOutput::~SdlOutput()
 
 std::int32_t SdlOutput::open(std::int32_t device, std::uint32_t rate, AudioSource& source)
 {
-    if (device_ != 0)
+    if (opened_)
         return BASSMOD_CODE_ALREADY_INITIALISED;
     // SDL would otherwise swallow SIGINT and SIGTERM, and the host program would not end on them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return BASSMOD_CODE_NO_DRIVER;
 
-    const char* name = nullptr;
+    std::string name;
     if (device != BASSMOD_DEFAULT_DEVICE) {
         if (device < 0 || device >= SDL_GetNumAudioDevices(0)) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return BASSMOD_CODE_ILLEGAL_DEVICE;
         }
-        name = SDL_GetAudioDeviceName(device, 0);
+        if (const char* found = SDL_GetAudioDeviceName(device, 0))
+            name = found;
     }
 
-    SDL_AudioSpec wanted{};
-    wanted.freq = static_cast<int>(rate);
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = bufferFrames;
-    wanted.callback = &SdlOutput::callback;
-    wanted.userdata = this;
+    rate_ = rate;
     source_ = &source;
-    SDL_AudioSpec obtained{};
-    // No allowed changes: SDL converts for the device, so the source always sees exactly `rate`.
-    device_ = SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
-    if (device_ == 0) {
+    const SDL_AudioDeviceID opened = openDevice(name, {});
+    if (opened == 0) {
         source_ = nullptr;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return BASSMOD_CODE_NO_DRIVER;
     }
-    SDL_PauseAudioDevice(device_, 0);
+    const char* driver = SDL_GetCurrentAudioDriver();
+    titled_ = driver != nullptr && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0);
+    name_ = name;
+    opened_ = true;
+    holding_ = false;
+    stopping_ = false;
+    wantedTitle_.clear();
+    openTitle_.clear();
+    lastCallback_.store(Clock::now().time_since_epoch().count());
+    device_.store(opened);
+    SDL_PauseAudioDevice(opened, 0);
+    keeper_ = std::thread([this] { keep(); });
     return BASSMOD_CODE_OK;
 }
 
 void SdlOutput::close()
 {
-    if (device_ == 0)
+    if (!opened_)
         return;
-    SDL_CloseAudioDevice(device_);
-    device_ = 0;
+    {
+        const std::lock_guard guard(keeperMutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    keeper_.join();
+    if (const SDL_AudioDeviceID device = device_.exchange(0); device != 0)
+        SDL_CloseAudioDevice(device);
     source_ = nullptr;
+    opened_ = false;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void SdlOutput::lock()
 {
-    if (device_ != 0)
-        SDL_LockAudioDevice(device_);
+    sourceMutex_.lock();
 }
 
 void SdlOutput::unlock()
 {
-    if (device_ != 0)
-        SDL_UnlockAudioDevice(device_);
+    sourceMutex_.unlock();
+}
+
+void SdlOutput::retitle(const std::string& title)
+{
+    if (!titled_)
+        return;
+    {
+        const std::lock_guard guard(keeperMutex_);
+        if (title == wantedTitle_)
+            return;
+        wantedTitle_ = title;
+        holding_ = wantedTitle_ != openTitle_;
+    }
+    wake_.notify_one();
+}
+
+SDL_AudioDeviceID SdlOutput::openDevice(const std::string& name, const std::string& title)
+{
+    // An override, so that it wins over a name the host program gave through the environment;
+    // with no title the host's name (or SDL's own) comes back.
+    if (title.empty())
+        SDL_ResetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME);
+    else
+        SDL_SetHintWithPriority(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, title.c_str(), SDL_HINT_OVERRIDE);
+
+    SDL_AudioSpec wanted{};
+    wanted.freq = static_cast<int>(rate_);
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = bufferFrames;
+    wanted.callback = &SdlOutput::callback;
+    wanted.userdata = this;
+    SDL_AudioSpec obtained{};
+    // No allowed changes: SDL converts for the device, so the source always sees exactly `rate`.
+    return SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, &obtained, 0);
+}
+
+void SdlOutput::keep()
+{
+    Clock::time_point nextAttempt = Clock::now();
+    std::unique_lock guard(keeperMutex_);
+    while (!stopping_) {
+        wake_.wait_for(guard, watchInterval);
+        if (stopping_)
+            break;
+        const std::string title = wantedTitle_;
+        guard.unlock();
+        look(title, nextAttempt);
+        guard.lock();
+    }
+}
+
+void SdlOutput::look(const std::string& title, Clock::time_point& nextAttempt)
+{
+    const Clock::time_point now = Clock::now();
+    SDL_AudioDeviceID device = device_.load();
+    // A device whose server went away is stopped by SDL, which then goes on calling back in
+    // real time into a buffer nobody hears.
+    const bool lost = device == 0 || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED;
+    const bool renamed = titled_ && title != openTitle_;
+    if (!lost && !renamed) {
+        if (now - Clock::time_point(Clock::duration(lastCallback_.load())) > stallLimit) {
+            const std::lock_guard guard(sourceMutex_);
+            source_->interrupted();
+        }
+        return;
+    }
+    if (device != 0) {
+        device_.store(0);
+        SDL_CloseAudioDevice(device);
+        const std::lock_guard guard(sourceMutex_);
+        source_->interrupted();
+    }
+    if (lost) {
+        if (now < nextAttempt)
+            return;
+        // The device that went away may not come back, or under another name: the system's
+        // default is where the server puts sound now.
+        name_.clear();
+    }
+    device = openDevice(name_, title);
+    if (device == 0) {
+        nextAttempt = Clock::now() + retryInterval;
+        return;
+    }
+    {
+        const std::lock_guard source(sourceMutex_);
+        const std::lock_guard guard(keeperMutex_);
+        openTitle_ = title;
+        holding_ = wantedTitle_ != openTitle_;
+    }
+    lastCallback_.store(Clock::now().time_since_epoch().count());
+    device_.store(device);
+    SDL_PauseAudioDevice(device, 0);
 }
 
 void SDLCALL SdlOutput::callback(void* self, Uint8* stream, int bytes)
 {
     auto* output = static_cast<SdlOutput*>(self);
+    output->lastCallback_.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+    const std::lock_guard guard(output->sourceMutex_);
+    const SDL_AudioDeviceID device = output->device_.load();
+    // Nothing is pulled that nobody would hear: the module waits where it is.
+    if (output->holding_ || device == 0 || SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_PLAYING) {
+        std::memset(stream, 0, static_cast<std::size_t>(bytes));
+        return;
+    }
     output->source_->fill(reinterpret_cast<std::int16_t*>(stream),
                           static_cast<std::size_t>(bytes) / (2 * sizeof(std::int16_t)));
 }
