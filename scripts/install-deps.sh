@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick sox openmpt123
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
-  dbus-daemon playerctl
+  dbus-daemon playerctl pulseaudio pulseaudio-utils
 )
 
 missing=()
