@@ -41,7 +41,11 @@ std::int32_t SdlOutput::open(std::int32_t device, std::uint32_t rate, AudioSourc
         return BASSMOD_CODE_NO_DRIVER;
     }
     const char* driver = SDL_GetCurrentAudioDriver();
-    titled_ = driver != nullptr && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0);
+    const bool pipewire = driver != nullptr && std::strcmp(driver, "pipewire") == 0;
+    titled_ = pipewire || (driver != nullptr && std::strcmp(driver, "pulseaudio") == 0);
+    // Elsewhere a stalled thread may be stuck inside the server, and closing its device would
+    // wait for it.
+    reopensStalled_ = pipewire;
     name_ = name;
     opened_ = true;
     holding_ = false;
@@ -136,12 +140,15 @@ void SdlOutput::look(const std::string& title, Clock::time_point& nextAttempt)
 {
     const Clock::time_point now = Clock::now();
     SDL_AudioDeviceID device = device_.load();
+    const bool stalled = now - Clock::time_point(Clock::duration(lastCallback_.load())) > stallLimit;
     // A device whose server went away is stopped by SDL, which then goes on calling back in
-    // real time into a buffer nobody hears.
-    const bool lost = device == 0 || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED;
+    // real time into a buffer nobody hears. SDL's PipeWire output is never stopped: its calls
+    // just end with the server.
+    const bool lost = device == 0 || SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED ||
+                      (stalled && reopensStalled_);
     const bool renamed = titled_ && title != openTitle_;
     if (!lost && !renamed) {
-        if (now - Clock::time_point(Clock::duration(lastCallback_.load())) > stallLimit) {
+        if (stalled) {
             const std::lock_guard guard(sourceMutex_);
             source_->interrupted();
         }

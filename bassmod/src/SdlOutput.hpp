@@ -52,6 +52,8 @@ private:
     std::string name_;
     // Whether the driver hands the stream's name to a sound server that shows it.
     bool titled_ = false;
+    // Whether an audio thread that has stopped calling back means the device is gone.
+    bool reopensStalled_ = false;
     // Written by the keeper (and open/close); read by the audio thread.
     std::atomic<SDL_AudioDeviceID> device_{0};
     std::atomic<Clock::rep> lastCallback_{0};
