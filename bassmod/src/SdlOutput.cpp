@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <utility>
 
 namespace bassmod {
 
@@ -34,8 +35,8 @@ std::int32_t SdlOutput::open(std::int32_t device, std::uint32_t rate, AudioSourc
 
     rate_ = rate;
     source_ = &source;
-    const SDL_AudioDeviceID opened = openDevice(name, {});
-    if (opened == 0) {
+    auto stream = std::make_unique<Stream>(this);
+    if (!openDevice(*stream, name, {})) {
         source_ = nullptr;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return BASSMOD_CODE_NO_DRIVER;
@@ -48,13 +49,9 @@ std::int32_t SdlOutput::open(std::int32_t device, std::uint32_t rate, AudioSourc
     reopensStalled_ = pipewire;
     name_ = name;
     opened_ = true;
-    holding_ = false;
     stopping_ = false;
     wantedTitle_.clear();
-    openTitle_.clear();
-    lastCallback_.store(Clock::now().time_since_epoch().count());
-    device_.store(opened);
-    SDL_PauseAudioDevice(opened, 0);
+    start(std::move(stream), {});
     keeper_ = std::thread([this] { keep(); });
     return BASSMOD_CODE_OK;
 }
@@ -69,8 +66,7 @@ void SdlOutput::close()
     }
     wake_.notify_all();
     keeper_.join();
-    if (const SDL_AudioDeviceID device = device_.exchange(0); device != 0)
-        SDL_CloseAudioDevice(device);
+    stop();
     source_ = nullptr;
     opened_ = false;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -100,7 +96,7 @@ void SdlOutput::retitle(const std::string& title)
     wake_.notify_one();
 }
 
-SDL_AudioDeviceID SdlOutput::openDevice(const std::string& name, const std::string& title)
+bool SdlOutput::openDevice(Stream& stream, const std::string& name, const std::string& title)
 {
     // An override, so that it wins over a name the host program gave through the environment;
     // with no title the host's name (or SDL's own) comes back.
@@ -115,10 +111,48 @@ SDL_AudioDeviceID SdlOutput::openDevice(const std::string& name, const std::stri
     wanted.channels = 2;
     wanted.samples = bufferFrames;
     wanted.callback = &SdlOutput::callback;
-    wanted.userdata = this;
+    wanted.userdata = &stream;
     SDL_AudioSpec obtained{};
     // No allowed changes: SDL converts for the device, so the source always sees exactly `rate`.
-    return SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, &obtained, 0);
+    // A device opens paused: nothing calls back before start().
+    stream.device = SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &wanted, &obtained, 0);
+    return stream.device != 0;
+}
+
+void SdlOutput::start(std::unique_ptr<Stream> stream, const std::string& title)
+{
+    const SDL_AudioDeviceID device = stream->device;
+    std::unique_ptr<Stream> previous;
+    {
+        const std::lock_guard source(sourceMutex_);
+        const std::lock_guard guard(keeperMutex_);
+        // From here on the device it replaces (if any) is no longer pulled, and the next fill
+        // comes from another thread.
+        source_->interrupted();
+        previous = std::exchange(stream_, std::move(stream));
+        device_.store(device);
+        openTitle_ = title;
+        holding_ = wantedTitle_ != openTitle_;
+    }
+    lastCallback_.store(Clock::now().time_since_epoch().count());
+    SDL_PauseAudioDevice(device, 0);
+    // Closed only now, so that the new stream did not wait for the old one's thread.
+    if (previous)
+        SDL_CloseAudioDevice(previous->device);
+}
+
+void SdlOutput::stop()
+{
+    std::unique_ptr<Stream> previous;
+    {
+        const std::lock_guard source(sourceMutex_);
+        if (source_ != nullptr)
+            source_->interrupted();
+        previous = std::move(stream_);
+        device_.store(0);
+    }
+    if (previous)
+        SDL_CloseAudioDevice(previous->device);
 }
 
 void SdlOutput::keep()
@@ -139,7 +173,7 @@ void SdlOutput::keep()
 void SdlOutput::look(const std::string& title, Clock::time_point& nextAttempt)
 {
     const Clock::time_point now = Clock::now();
-    SDL_AudioDeviceID device = device_.load();
+    const SDL_AudioDeviceID device = device_.load();
     const bool stalled = now - Clock::time_point(Clock::duration(lastCallback_.load())) > stallLimit;
     // A device whose server went away is stopped by SDL, which then goes on calling back in
     // real time into a buffer nobody hears. SDL's PipeWire output is never stopped: its calls
@@ -154,47 +188,45 @@ void SdlOutput::look(const std::string& title, Clock::time_point& nextAttempt)
         }
         return;
     }
-    if (device != 0) {
-        device_.store(0);
-        SDL_CloseAudioDevice(device);
-        const std::lock_guard guard(sourceMutex_);
-        source_->interrupted();
-    }
     if (lost) {
+        if (device != 0)
+            stop();
         if (now < nextAttempt)
             return;
         // The device that went away may not come back, or under another name: the system's
         // default is where the server puts sound now.
         name_.clear();
     }
-    device = openDevice(name_, title);
-    if (device == 0) {
-        nextAttempt = Clock::now() + retryInterval;
+    auto stream = std::make_unique<Stream>(this);
+    if (openDevice(*stream, name_, title)) {
+        start(std::move(stream), title);
         return;
     }
-    {
+    nextAttempt = Clock::now() + retryInterval;
+    if (!lost) {
+        // The old stream plays on under its old name rather than trying again and again.
         const std::lock_guard source(sourceMutex_);
         const std::lock_guard guard(keeperMutex_);
         openTitle_ = title;
         holding_ = wantedTitle_ != openTitle_;
     }
-    lastCallback_.store(Clock::now().time_since_epoch().count());
-    device_.store(device);
-    SDL_PauseAudioDevice(device, 0);
 }
 
-void SDLCALL SdlOutput::callback(void* self, Uint8* stream, int bytes)
+void SDLCALL SdlOutput::callback(void* self, Uint8* samples, int bytes)
 {
-    auto* output = static_cast<SdlOutput*>(self);
-    output->lastCallback_.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+    const auto* stream = static_cast<const Stream*>(self);
+    SdlOutput* output = stream->output;
+    const SDL_AudioDeviceID device = stream->device.load();
     const std::lock_guard guard(output->sourceMutex_);
-    const SDL_AudioDeviceID device = output->device_.load();
+    const bool current = device == output->device_.load();
+    if (current)
+        output->lastCallback_.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
     // Nothing is pulled that nobody would hear: the module waits where it is.
-    if (output->holding_ || device == 0 || SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_PLAYING) {
-        std::memset(stream, 0, static_cast<std::size_t>(bytes));
+    if (!current || output->holding_ || SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_PLAYING) {
+        std::memset(samples, 0, static_cast<std::size_t>(bytes));
         return;
     }
-    output->source_->fill(reinterpret_cast<std::int16_t*>(stream),
+    output->source_->fill(reinterpret_cast<std::int16_t*>(samples),
                           static_cast<std::size_t>(bytes) / (2 * sizeof(std::int16_t)));
 }
 

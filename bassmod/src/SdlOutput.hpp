@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -40,8 +41,21 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // What each device's callback is handed: for a while two devices may call back, the one
+    // going and the one replacing it, and only the current one is pulled.
+    struct Stream {
+        explicit Stream(SdlOutput* owner) : output(owner) {}
+        SdlOutput* output;
+        std::atomic<SDL_AudioDeviceID> device{0};
+    };
+
     static void SDLCALL callback(void* self, Uint8* stream, int bytes);
-    SDL_AudioDeviceID openDevice(const std::string& name, const std::string& title);
+    // Opens a device for `stream` with the title as its name, paused.
+    bool openDevice(Stream& stream, const std::string& name, const std::string& title);
+    // Makes `stream` the one pulled, and starts it.
+    void start(std::unique_ptr<Stream> stream, const std::string& title);
+    // Closes the current device; the source is no longer pulled.
+    void stop();
     void keep();
     void look(const std::string& title, Clock::time_point& nextAttempt);
 
@@ -54,7 +68,9 @@ private:
     bool titled_ = false;
     // Whether an audio thread that has stopped calling back means the device is gone.
     bool reopensStalled_ = false;
-    // Written by the keeper (and open/close); read by the audio thread.
+    // The current one. Written by the keeper (and open/close) with the source locked.
+    std::unique_ptr<Stream> stream_;
+    // Its device, or 0; read by the audio threads.
     std::atomic<SDL_AudioDeviceID> device_{0};
     std::atomic<Clock::rep> lastCallback_{0};
 
