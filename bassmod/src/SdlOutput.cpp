@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <system_error>
 #include <utility>
 
 namespace bassmod {
@@ -52,7 +53,11 @@ std::int32_t SdlOutput::open(std::int32_t device, std::uint32_t rate, AudioSourc
     stopping_ = false;
     wantedTitle_.clear();
     start(std::move(stream), {});
-    keeper_ = std::thread([this] { keep(); });
+    try {
+        keeper_ = std::thread([this] { keep(); });
+    } catch (const std::system_error&) {
+        // Plays all the same; only a lost device stays lost.
+    }
     return BASSMOD_CODE_OK;
 }
 
@@ -65,7 +70,8 @@ void SdlOutput::close()
         stopping_ = true;
     }
     wake_.notify_all();
-    keeper_.join();
+    if (keeper_.joinable())
+        keeper_.join();
     stop();
     source_ = nullptr;
     opened_ = false;
