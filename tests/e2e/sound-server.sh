@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The real program playing through a private PulseAudio server with a null sink: what the
 # volume mixer is told about its stream, and that the music comes back when the server is
-# killed mid-tune and started again. Prints the levels it measured.
-# Usage: sound-server.sh PROGRAM   (run inside dbus-run-session)
+# killed mid-tune and started again; then the module library alone (PROBE prints its CPU
+# reading), which reads no load while the server is away. Prints the levels it measured.
+# Usage: sound-server.sh PROGRAM PROBE   (run inside dbus-run-session)
 set -uo pipefail
 program=$1
+probe=$2
 [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || { echo "run me inside dbus-run-session"; exit 2; }
 for tool in pulseaudio pactl parec sox playerctl; do
     command -v "$tool" >/dev/null || { echo "$tool not found (scripts/install-deps.sh installs it)"; exit 2; }
@@ -21,8 +23,12 @@ export QT_QPA_PLATFORM=offscreen
 
 server=""
 disk=""
+probing=""
+listener=""
 cleanup() {
     [ -n "$disk" ] && kill "$disk" 2>/dev/null
+    [ -n "$probing" ] && kill "$probing" 2>/dev/null
+    [ -n "$listener" ] && kill "$listener" 2>/dev/null
     [ -n "$server" ] && kill "$server" 2>/dev/null
     wait 2>/dev/null
     [ -n "${KEEP_SCRATCH:-}" ] && echo "kept $scratch" || rm -rf "$scratch"
@@ -132,6 +138,36 @@ expectProperty media.role "music"
 playerctl -p velsmoor next
 expectProperty media.name "Moonwalker Drift"
 kill -0 "$disk" 2>/dev/null || fail "the disk ended"
+
+kill "$disk"
+wait "$disk" 2>/dev/null
+disk=""
+
+# The library alone, its sink kept running by a listener: a reading while it plays, 0 while the
+# server is away (once SDL has noticed), and a reading again once it is back.
+listen() {
+    parec -d probe.monitor --latency-msec=20 --raw >/dev/null 2>&1 &
+    listener=$!
+}
+readings() { awk -v from="$1" -v to="$2" 'NR > from && NR <= to { print $2 }' "$scratch/cpu.txt"; }
+listen
+"$probe" "$(dirname "$program")/mods/HGLASS.IT" >"$scratch/cpu.txt" 2>&1 &
+probing=$!
+sleep 2
+killed=$(wc -l <"$scratch/cpu.txt")
+kill -KILL "$server" "$listener"
+wait "$server" "$listener" 2>/dev/null
+sleep 1.5
+restarted=$(wc -l <"$scratch/cpu.txt")
+startServer
+listen
+sleep 3
+ended=$(wc -l <"$scratch/cpu.txt")
+readings $((killed - 5)) "$killed" | grep -qv '^0\.000$' || fail "no CPU reading while playing"
+away=$(readings $((killed + 5)) "$restarted" | sort -u | tr '\n' ' ')
+[ "$away" = "0.000 " ] || fail "CPU readings while the server was away: $away"
+readings $((ended - 5)) "$ended" | grep -qv '^0\.000$' || fail "no CPU reading after the restart"
+kill -0 "$probing" 2>/dev/null || { fail "the library's player ended"; cat "$scratch/cpu.txt"; }
 
 echo "level before the kill: $before dBFS RMS"
 echo "stream back after the server came back: ${back:-never} s; music in the recording from ${heard:-never} s"
