@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <string>
 
 #include "player/Player.h"
 
@@ -14,13 +15,16 @@ inline constexpr const char* kDesktopId = "org.drelkin.Velsmoor";
 // Sets what the user has not set already; call before the library's Init. The stream's own
 // name is the tune playing, which the library takes from the module; this one stands until then.
 inline void describeSoundStream() {
+    const std::string id = kDesktopId;
+    const std::string pipewireProps =
+        "{ application.icon-name = " + id + " application.id = " + id + " }";
     const char* const settings[][2] = {
         {"SDL_AUDIO_DEVICE_APP_NAME", kProgramTitle},
         {"SDL_AUDIO_DEVICE_STREAM_NAME", kProgramTitle},
-        // SDL's own PipeWire output names the role itself (its default files every stream as
+        // SDL's own PipeWire output names the role itself (by default it files every stream as
         // a game, under one volume with every game); PipeWire spells the roles capitalised.
         {"SDL_AUDIO_DEVICE_STREAM_ROLE", "Music"},
-        {"PIPEWIRE_PROPS", "{ application.icon-name = org.drelkin.Velsmoor application.id = org.drelkin.Velsmoor }"},
+        {"PIPEWIRE_PROPS", pipewireProps.c_str()},
         // Through PulseAudio (and PipeWire's PulseAudio server), which keeps a stream's volume
         // by its role.
         {"PULSE_PROP_application.icon_name", kDesktopId},
