@@ -90,7 +90,8 @@ void SdlOutput::unlock()
 
 void SdlOutput::retitle(const std::string& title)
 {
-    if (!titled_)
+    // With nobody to open the new stream the old one plays on under its old name.
+    if (!titled_ || !keeper_.joinable())
         return;
     {
         const std::lock_guard guard(keeperMutex_);
