@@ -106,8 +106,7 @@ before=$(level "$scratch/before.raw")
 loud "$before" || fail "no music before the restart: $before dBFS"
 
 # Mid-tune, the server dies without a word and comes back a moment later.
-kill -KILL "$server"
-wait "$server" 2>/dev/null
+{ kill -KILL "$server"; wait "$server"; } 2>/dev/null
 sleep 1.5
 kill -0 "$disk" 2>/dev/null || fail "the disk ended with the server"
 [ "$(playerctl -p velsmoor status 2>/dev/null)" = "Playing" ] || fail "not Playing while the server was away"
@@ -165,13 +164,15 @@ moving() {
     done
     return 1
 }
+: >"$scratch/cpu.txt"
 listen
-"$probe" "$(dirname "$program")/mods/HGLASS.IT" >"$scratch/cpu.txt" 2>&1 &
+"$probe" "$(dirname "$program")/mods/HGLASS.IT" >>"$scratch/cpu.txt" 2>&1 &
 probing=$!
 moving 10 || fail "no CPU reading while playing"
 killed=$(wc -l <"$scratch/cpu.txt")
-kill -KILL "$server" "$listener"
-wait "$server" "$listener" 2>/dev/null
+kill "$listener"
+wait "$listener" 2>/dev/null
+{ kill -KILL "$server"; wait "$server"; } 2>/dev/null
 sleep 1.5
 restarted=$(wc -l <"$scratch/cpu.txt")
 startServer
