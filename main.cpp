@@ -20,6 +20,7 @@
 #include "mainwindow/frmMain.h"
 #include "player/DynamicModuleLibrary.h"
 #include "player/Launch.h"
+#include "player/SoundStream.h"
 
 namespace {
 
@@ -119,6 +120,7 @@ int main(int argc, char** argv) {
     desktop::MediaPlayer2 mediaControls(window, programDir);
     if (mediaControls.start() == desktop::MediaPlayer2::Start::AlreadyRunning)
         return 0;
+    player::describeSoundStream();
     try {
         if (!window.Form_Load())
             return 1;

@@ -10,7 +10,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick sox openmpt123
   lintian man-db
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
-  dbus-daemon playerctl
+  dbus-daemon playerctl pulseaudio pulseaudio-utils
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 

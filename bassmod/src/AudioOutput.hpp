@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace bassmod {
 
@@ -12,6 +13,10 @@ public:
     // Must fill all `frames` frames (silence when there is nothing to play). Runs with the
     // output locked.
     virtual void fill(std::int16_t* interleaved, std::size_t frames) noexcept = 0;
+    // The output has stopped pulling for now (its device went away, or is being replaced)
+    // without being closed; the next fill may come from another thread. Runs with the output
+    // locked.
+    virtual void interrupted() noexcept = 0;
 
 protected:
     ~AudioSource() = default;
@@ -29,6 +34,10 @@ public:
     // While locked, the source is not being called.
     virtual void lock() = 0;
     virtual void unlock() = 0;
+
+    // What the sound server may show for the stream from now on: the title of what plays.
+    // Outputs whose server shows no such name ignore it. Call with the output locked.
+    virtual void retitle(const std::string& title) { (void)title; }
 };
 
 } // namespace bassmod

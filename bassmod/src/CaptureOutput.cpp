@@ -18,6 +18,13 @@ void CaptureOutput::close()
     source_ = nullptr;
 }
 
+void CaptureOutput::interrupt()
+{
+    std::lock_guard guard(mutex_);
+    if (source_ != nullptr)
+        source_->interrupted();
+}
+
 std::vector<std::int16_t> CaptureOutput::pull(std::size_t frames)
 {
     std::vector<std::int16_t> samples(2 * frames);

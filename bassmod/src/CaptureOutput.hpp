@@ -18,6 +18,12 @@ public:
     void close() override;
     void lock() override { mutex_.lock(); }
     void unlock() override { mutex_.unlock(); }
+    void retitle(const std::string& title) override { title_ = title; }
+
+    // Stands in for a device that goes away and comes back: the source is told it was not pulled.
+    void interrupt();
+    // The title the source last gave; empty before any.
+    std::string title() const { return title_; }
 
     // Renders `frames` frames from the source; empty when not open.
     std::vector<std::int16_t> pull(std::size_t frames);
@@ -31,6 +37,7 @@ private:
     std::mutex mutex_;
     AudioSource* source_ = nullptr;
     std::uint32_t rate_ = 0;
+    std::string title_;
 };
 
 } // namespace bassmod

@@ -21,6 +21,11 @@ ModuleRenderer::ModuleRenderer(Bytes bytes, bool surround)
     if (surround)
         module_->set_render_param(openmpt::module::RENDER_STEREOSEPARATION_PERCENT,
                                   surroundSeparationPercent);
+    // A damaged title may hold control characters; whoever shows it gets plain text.
+    title_ = module_->get_metadata("title");
+    for (char& c : title_)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
 }
 
 ModuleRenderer::~ModuleRenderer() = default;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace openmpt { class module; }
@@ -31,6 +32,9 @@ public:
     // asked means the song has ended; the rest of the buffer is left alone.
     std::size_t render(std::uint32_t rate, std::int16_t* interleaved, std::size_t frames);
 
+    // The module's own title, as UTF-8; empty when it has none.
+    const std::string& title() const { return title_; }
+
 private:
     Bytes bytes_;
     bool surround_;
@@ -38,6 +42,7 @@ private:
     // and the caller learns of a module it cannot read from the load's error code.
     std::ostream silence_{nullptr};
     std::unique_ptr<openmpt::module> module_;
+    std::string title_;
 };
 
 } // namespace bassmod

@@ -180,6 +180,7 @@ bool Player::play()
             const OutputLock lock(*output_);
             if (fresh)
                 module_.swap(fresh);
+            output_->retitle(module_->title());
             unplayed_ = false;
             meter_.reset();
             trace_.arm();
@@ -214,6 +215,14 @@ std::unique_ptr<ModuleRenderer> Player::detachModule()
     playing_ = false;
     meter_.reset();
     return std::move(module_);
+}
+
+// Whatever the output did meanwhile is no cost of mixing, and the module stays where it was:
+// nobody heard it go on.
+void Player::interrupted() noexcept
+{
+    meter_.reset();
+    lastFillEnd_ = -1;
 }
 
 void Player::fill(std::int16_t* interleaved, std::size_t frames) noexcept

@@ -41,6 +41,7 @@ public:
 
 private:
     void fill(std::int16_t* interleaved, std::size_t frames) noexcept override;
+    void interrupted() noexcept override;
     // Takes the module away from the audio thread; the caller destroys it outside the lock.
     std::unique_ptr<ModuleRenderer> detachModule();
     static void releaseFreedMemory();

@@ -260,6 +260,26 @@ TEST_F(PlayerTest, SilentUntilPlayedThenOnceAndSilentAgain)
     expectSilence("after a reload");
 }
 
+// A device that goes away and comes back: no load is read meanwhile, the module goes on from
+// the frame it had reached, and the output was told the module's title to show.
+TEST_F(PlayerTest, AnInterruptionReadsNoLoadAndGoesOnWhereItWas)
+{
+    initialise();
+    ASSERT_TRUE(loadFile(modulePath));
+    ASSERT_TRUE(player->play());
+    EXPECT_EQ(capture->title(), "tiny");
+    const auto reference = referenceRender(module, true, rate / 2);
+    const auto before = pull(rate / 4);
+    EXPECT_GT(player->cpu(), 0.0f);
+    capture->interrupt();
+    EXPECT_EQ(player->cpu(), 0.0f);
+    const auto after = pull(rate / 4);
+    EXPECT_GT(player->cpu(), 0.0f);
+    ASSERT_EQ(reference.size(), before.size() + after.size());
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), reference.begin()));
+    EXPECT_TRUE(std::equal(after.begin(), after.end(), reference.begin() + static_cast<long>(before.size())));
+}
+
 // The test's own module with and without surround, and the first two seconds of the disk's.
 TEST_F(PlayerTest, PlaysExactlyWhatLibopenmptRenders)
 {
