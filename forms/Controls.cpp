@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -426,6 +427,10 @@ namespace {
 PointerHandlers& handlersOf(Container& c, Label* label) {
     return label ? static_cast<PointerHandlers&>(*label) : c.handlers();
 }
+// Set while the release that the compositor kept is handed to the widgets: it ends the press
+// but is no click.
+bool handingOverPress = false;
+
 QPoint innerPoint(const QPointF& p, int border) {
     return QPoint(static_cast<int>(std::floor(p.x())) - border,
                   static_cast<int>(std::floor(p.y())) - border);
@@ -464,6 +469,29 @@ bool Container::endLostPress(QMouseEvent* e, Qt::MouseButtons stillHeld) {
     return !alive.isNull();
 }
 
+bool Container::endPress() {
+    if (!pressed_)
+        return true;
+    Label* released = pressedLabel_;
+    pressed_ = false;
+    pressedLabel_ = nullptr;
+    const QPointF pos = mapFromGlobal(QCursor::pos()) - QPointF(borderPixels(), borderPixels());
+    MouseEventArgs up;
+    up.Shift = shiftMask(QGuiApplication::keyboardModifiers());
+    if (released) {
+        const QRect r = released->pixelRect();
+        up.X = static_cast<float>(fromTwipsX((pos.x() - r.x()) * kTwipsPerPixel));
+        up.Y = static_cast<float>(fromTwipsY((pos.y() - r.y()) * kTwipsPerPixel));
+    } else {
+        up.X = static_cast<float>(fromTwipsX(pos.x() * kTwipsPerPixel));
+        up.Y = static_cast<float>(fromTwipsY(pos.y() * kTwipsPerPixel));
+    }
+    QPointer<Container> alive(this);
+    if (auto& h = handlersOf(*this, released).onMouseUp)
+        h(up);
+    return !alive.isNull();
+}
+
 void Container::mouseMoveEvent(QMouseEvent* e) {
     if (!endLostPress(e, e->buttons()))
         return;
@@ -475,6 +503,10 @@ void Container::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void Container::mouseReleaseEvent(QMouseEvent* e) {
+    if (handingOverPress) {
+        endPress();
+        return;
+    }
     const QPoint inner = innerPoint(localPosition(e), borderPixels());
     Label* target = pressed_ ? pressedLabel_ : labelAt(inner);
     const bool wasPressed = pressed_;
@@ -547,7 +579,28 @@ bool Form::canPlaceWindows() {
 
 bool Form::startSystemMove() {
     QWindow* w = windowHandle();
-    return w && w->startSystemMove();
+    if (!w || !w->startSystemMove())
+        return false;
+    // The compositor sends the release to nobody: Qt would go on sending every move and the
+    // next press to the widget that had this press, so the first hover and click after a drag
+    // would be lost. A release of our own ends the press in Qt and, through it, in the widget.
+    const Qt::MouseButtons held = QGuiApplication::mouseButtons();
+    Qt::MouseButton button = Qt::LeftButton;
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        if (held & b) {
+            button = b;
+            break;
+        }
+    const QPointF global = QCursor::pos();
+    QMouseEvent release(QEvent::MouseButtonRelease, w->mapFromGlobal(global), global, button,
+                        Qt::NoButton, QGuiApplication::keyboardModifiers());
+    QPointer<Form> alive(this);
+    handingOverPress = true;
+    QCoreApplication::sendEvent(w, &release);
+    handingOverPress = false;
+    if (alive)
+        endPress();
+    return true;
 }
 
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
