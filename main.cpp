@@ -66,12 +66,14 @@ int envInt(const char* name, int fallback) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!player::checkDisplay(argc, argv)) return 1;
+    if (!player::choosePlatform(argc, argv)) return 1;
     // Each frame changes a few small areas. Sent through the X connection they need no shared
     // memory segment, whose reuse costs a round trip to the server after every frame.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    player::PlatformStartGuard platformGuard;
     QApplication app(argc, argv);
+    platformGuard.started();
     forms::benchtrace::mark("app");
     QApplication::setOrganizationName(QStringLiteral("Drelkin"));
     QApplication::setApplicationName(QStringLiteral("Drelkin - Velsmoor, Part I [Orvantis]"));
