@@ -82,6 +82,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The dependencies come from the shared libraries that the program and the module library link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's Wayland client is a plugin no library links: without it a Wayland session runs the disk
+# through Xwayland, or not at all where there is none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 include(CPack)
 
 # --- The README's picture ---------------------------------------------------------------------

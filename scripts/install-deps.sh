@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick sox openmpt123
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   dbus-daemon playerctl
+  qt6-wayland sway wayvnc grim python3
 )
 
 missing=()
