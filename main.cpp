@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "desktop/Activation.h"
 #include "desktop/MediaPlayer2.h"
 #include "forms/BenchTrace.h"
 #include "forms/ErrorBox.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
     // memory segment, whose reuse costs a round trip to the server after every frame.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // Before the window system starts: it may take them out of the environment.
+    const QVariantMap launch = desktop::launchPlatformData();
     player::PlatformStartGuard platformGuard;
     QApplication app(argc, argv);
     platformGuard.started();
@@ -119,7 +122,7 @@ int main(int argc, char** argv) {
     forms::benchtrace::mark("built");
     // A disk already running in this session comes to the front instead; nothing plays twice.
     desktop::MediaPlayer2 mediaControls(window, programDir);
-    if (mediaControls.start() == desktop::MediaPlayer2::Start::AlreadyRunning)
+    if (mediaControls.start(launch) == desktop::MediaPlayer2::Start::AlreadyRunning)
         return 0;
     try {
         if (!window.Form_Load())

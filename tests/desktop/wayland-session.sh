@@ -2,7 +2,7 @@
 # The real program on native Wayland: a headless wlroots compositor (sway) of its own, the
 # pointer driven through a VNC server on it (wayvnc), the disk read back through its media
 # controls (playerctl). A drag of the skin or of the NFO text, released, must leave the first
-# click after it working, as on X11.
+# click after it working, as on X11; a second start hands its activation token to the first.
 # Usage: wayland-session.sh PROGRAM   (run inside dbus-run-session)
 # With SHOTS_DIR set, the screenshots taken on the way are left there.
 set -uo pipefail
@@ -69,8 +69,9 @@ pointer() { python3 "$here/rfb-pointer.py" "$comp/run/vnc" "$@"; }
 mkdir -m 700 "$scratch/runtime"
 (
     unset DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
+    # The protocol it speaks, to see which activation token it hands to the compositor.
     exec env WAYLAND_DISPLAY="$socket" XDG_RUNTIME_DIR="$scratch/runtime" SDL_AUDIODRIVER=dummy \
-        "$program"
+        WAYLAND_DEBUG=client "$program"
 ) 2>"$scratch/program.log" &
 disk=$!
 pids+=("$disk")
@@ -112,7 +113,7 @@ shot() {
 
 if ! patience=90 expect "track at start" "0" number || [ -z "$(main_at)" ]; then
     kill -0 "$disk" 2>/dev/null || echo "the disk had ended; what it printed:"
-    cat "$scratch/program.log"
+    grep -v '^\[' "$scratch/program.log" | tail -40
     exit 1
 fi
 shot start
@@ -148,9 +149,27 @@ else
     expect "track after the first click on Next after a drag of the NFO text" "2" number
 fi
 
+# A second start, as a launcher makes it with a token of its own, ends at once and hands the
+# token to the running disk, which activates its window with it.
+token=velsmoor-launch-$$-$RANDOM
+(
+    unset DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME DESKTOP_STARTUP_ID
+    exec env WAYLAND_DISPLAY="$socket" XDG_RUNTIME_DIR="$scratch/runtime" SDL_AUDIODRIVER=dummy \
+        XDG_ACTIVATION_TOKEN="$token" timeout 60 "$program"
+) 2>"$scratch/second.log"
+rc=$?
+[ "$rc" = 0 ] || fail "the second start ended with $rc: $(cat "$scratch/second.log")"
+kill -0 "$disk" 2>/dev/null || fail "the first disk ended at the second start"
+activated() {
+    grep -q "xdg_activation_v1@[0-9]*\.activate(\"$token\"" "$scratch/program.log" && echo yes
+}
+expect "the running disk activates with the second start's token" "yes" activated
+expect "track after a second start" "2" number
+
 if [ "$failures" -ne 0 ]; then
-    echo "what the disk printed:"
-    cat "$scratch/program.log"
+    echo "what the disk printed (its protocol left out):"
+    grep -v '^\[' "$scratch/program.log" | tail -40
     exit 1
 fi
-echo "Wayland session: both drags released, the first click after each counted"
+echo "Wayland session: both drags released, the first click after each counted;"
+echo "a second start handed its activation token to the running disk"
