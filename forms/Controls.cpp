@@ -409,9 +409,14 @@ QPointF Container::localPosition(const QMouseEvent* e) const {
 }
 
 MouseEventArgs Container::argsFor(const QMouseEvent* e, Label* target) const {
-    const QPointF pos = localPosition(e) - QPointF(borderPixels(), borderPixels());
+    return argsAt(localPosition(e), e->modifiers(), target);
+}
+
+MouseEventArgs Container::argsAt(QPointF local, Qt::KeyboardModifiers modifiers,
+                                 Label* target) const {
+    const QPointF pos = local - QPointF(borderPixels(), borderPixels());
     MouseEventArgs a;
-    a.Shift = shiftMask(e->modifiers());
+    a.Shift = shiftMask(modifiers);
     if (target) {
         const QRect r = target->pixelRect();
         a.X = static_cast<float>(fromTwipsX((pos.x() - r.x()) * kTwipsPerPixel));
@@ -475,17 +480,8 @@ bool Container::endPress() {
     Label* released = pressedLabel_;
     pressed_ = false;
     pressedLabel_ = nullptr;
-    const QPointF pos = mapFromGlobal(QCursor::pos()) - QPointF(borderPixels(), borderPixels());
-    MouseEventArgs up;
-    up.Shift = shiftMask(QGuiApplication::keyboardModifiers());
-    if (released) {
-        const QRect r = released->pixelRect();
-        up.X = static_cast<float>(fromTwipsX((pos.x() - r.x()) * kTwipsPerPixel));
-        up.Y = static_cast<float>(fromTwipsY((pos.y() - r.y()) * kTwipsPerPixel));
-    } else {
-        up.X = static_cast<float>(fromTwipsX(pos.x() * kTwipsPerPixel));
-        up.Y = static_cast<float>(fromTwipsY(pos.y() * kTwipsPerPixel));
-    }
+    MouseEventArgs up = argsAt(mapFromGlobal(QPointF(QCursor::pos())),
+                               QGuiApplication::keyboardModifiers(), released);
     QPointer<Container> alive(this);
     if (auto& h = handlersOf(*this, released).onMouseUp)
         h(up);

@@ -204,6 +204,7 @@ private:
     Label* labelAt(QPoint inner) const;
     QPointF localPosition(const QMouseEvent* e) const;
     MouseEventArgs argsFor(const QMouseEvent* e, Label* target) const;
+    MouseEventArgs argsAt(QPointF local, Qt::KeyboardModifiers modifiers, Label* target) const;
     bool endLostPress(QMouseEvent* e, Qt::MouseButtons stillHeld);
 
     std::string containerName_;
