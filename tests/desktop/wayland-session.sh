@@ -120,7 +120,7 @@ shot start
 
 # Drag the skin by a bare spot of its left panel, 150 right and 60 down, and let go.
 read -r x y <<<"$(main_at)"
-pointer move:$((x + 50)),$((y + 200)) wait:0.3 down \
+pointer move:$((x + 50)),$((y + 200)) wait:0.3 down wait:0.5 \
     move:$((x + 80)),$((y + 210)) move:$((x + 120)),$((y + 240)) move:$((x + 200)),$((y + 260)) \
     wait:0.3 up wait:0.5
 expect "skin dragged" "$((x + 150)) $((y + 60))" main_at
@@ -138,7 +138,7 @@ if [ -z "$(nfo_at)" ]; then
     fail "the NFO window did not open"
 else
     read -r nx ny <<<"$(nfo_at)"
-    pointer move:$((nx + 100)),$((ny + 100)) wait:0.3 down \
+    pointer move:$((nx + 100)),$((ny + 100)) wait:0.3 down wait:0.5 \
         move:$((nx + 80)),$((ny + 90)) move:$((nx + 20)),$((ny + 60)) move:$((nx - 100)),$((ny + 30)) \
         wait:0.3 up wait:0.5
     read -r mx my <<<"$(nfo_at)"
