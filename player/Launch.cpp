@@ -164,7 +164,10 @@ bool choosePlatform(int argc, char** argv) {
     if (isSet("WAYLAND_DISPLAY") || isSet("WAYLAND_SOCKET")) {
         tried.wayland = true;
         tried.waylandAnswers = waylandDisplayAnswers();
-        if (tried.waylandAnswers)
+        // Without the plugin an X display (Xwayland) is the way in, and Qt need not say first
+        // that it found no Wayland plugin; with no X display Qt gets to try, and the line
+        // printed then says what is missing.
+        if (tried.waylandAnswers && (waylandPluginInstalled() || !isSet("DISPLAY")))
             platforms = "wayland";
     }
     if (isSet("DISPLAY")) {
