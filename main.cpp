@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "desktop/Activation.h"
 #include "desktop/MediaPlayer2.h"
 #include "forms/BenchTrace.h"
 #include "forms/ErrorBox.h"
@@ -67,12 +68,16 @@ int envInt(const char* name, int fallback) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!player::checkDisplay(argc, argv)) return 1;
+    if (!player::choosePlatform(argc, argv)) return 1;
     // Each frame changes a few small areas. Sent through the X connection they need no shared
     // memory segment, whose reuse costs a round trip to the server after every frame.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    // Before the window system starts: it may take them out of the environment.
+    const QVariantMap launch = desktop::launchPlatformData();
+    player::PlatformStartGuard platformGuard;
     QApplication app(argc, argv);
+    platformGuard.started();
     forms::benchtrace::mark("app");
     QApplication::setOrganizationName(QStringLiteral("Drelkin"));
     QApplication::setApplicationName(QStringLiteral("Drelkin - Velsmoor, Part I [Orvantis]"));
@@ -118,7 +123,7 @@ int main(int argc, char** argv) {
     forms::benchtrace::mark("built");
     // A disk already running in this session comes to the front instead; nothing plays twice.
     desktop::MediaPlayer2 mediaControls(window, programDir);
-    if (mediaControls.start() == desktop::MediaPlayer2::Start::AlreadyRunning)
+    if (mediaControls.start(launch) == desktop::MediaPlayer2::Start::AlreadyRunning)
         return 0;
     player::describeSoundStream();
     try {

@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "desktop/Activation.h"
 #include "mainwindow/frmMain.h"
 #include "player/TrackList.h"
 
@@ -324,7 +325,7 @@ MediaPlayer2::~MediaPlayer2() {
         window_.player().stateChanged = nullptr;
 }
 
-MediaPlayer2::Start MediaPlayer2::start() {
+MediaPlayer2::Start MediaPlayer2::start(const QVariantMap& launch) {
     if (!sessionBusNamed())
         return Start::NoBus;
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -339,16 +340,19 @@ MediaPlayer2::Start MediaPlayer2::start() {
         seen_ = {track(), playing()};
         serving_ = true;
         window_.player().stateChanged = [this] { announceChanges(); };
+        (new ApplicationActivation(this, [this] { raise(); }))->publish();
         return Start::Serving;
     }
     bus.unregisterObject(QString::fromLatin1(kObjectPath));
     if (!bus.interface()->isServiceRegistered(QString::fromLatin1(kBusName)))
         return Start::NoBus;
-    bus.call(QDBusMessage::createMethodCall(QString::fromLatin1(kBusName),
-                                            QString::fromLatin1(kObjectPath),
-                                            QString::fromLatin1(kRootInterface),
-                                            QStringLiteral("Raise")),
-             QDBus::Block, kRaiseTimeoutMs);
+    // With this start's activation token, where the window system asks for one (Wayland).
+    if (!activateRunning(QString::fromLatin1(kBusName), launch, kRaiseTimeoutMs))
+        bus.call(QDBusMessage::createMethodCall(QString::fromLatin1(kBusName),
+                                                QString::fromLatin1(kObjectPath),
+                                                QString::fromLatin1(kRootInterface),
+                                                QStringLiteral("Raise")),
+                 QDBus::Block, kRaiseTimeoutMs);
     return Start::AlreadyRunning;
 }
 

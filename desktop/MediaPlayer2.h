@@ -31,8 +31,9 @@ public:
     MediaPlayer2(mainwindow::frmMain& window, const std::string& programDir);
     ~MediaPlayer2() override;
 
-    // Claims the player's name; to be called before the disk starts playing.
-    Start start();
+    // Claims the player's name; to be called before the disk starts playing. A disk already
+    // running is activated with launch (this start's tokens, see launchPlatformData).
+    Start start(const QVariantMap& launch = {});
 
     // What the bus reads and does. Transport runs the skin's own click handlers; while an error
     // box waits for the user, nothing reaches them (as no click does).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -413,9 +414,14 @@ QPointF Container::localPosition(const QMouseEvent* e) const {
 }
 
 MouseEventArgs Container::argsFor(const QMouseEvent* e, Label* target) const {
-    const QPointF pos = localPosition(e) - QPointF(borderPixels(), borderPixels());
+    return argsAt(localPosition(e), e->modifiers(), target);
+}
+
+MouseEventArgs Container::argsAt(QPointF local, Qt::KeyboardModifiers modifiers,
+                                 Label* target) const {
+    const QPointF pos = local - QPointF(borderPixels(), borderPixels());
     MouseEventArgs a;
-    a.Shift = shiftMask(e->modifiers());
+    a.Shift = shiftMask(modifiers);
     if (target) {
         const QRect r = target->pixelRect();
         a.X = static_cast<float>(fromTwipsX((pos.x() - r.x()) * kTwipsPerPixel));
@@ -431,6 +437,10 @@ namespace {
 PointerHandlers& handlersOf(Container& c, Label* label) {
     return label ? static_cast<PointerHandlers&>(*label) : c.handlers();
 }
+// Set while the release that the compositor kept is handed to the widgets: it ends the press
+// but is no click.
+bool handingOverPress = false;
+
 QPoint innerPoint(const QPointF& p, int border) {
     return QPoint(static_cast<int>(std::floor(p.x())) - border,
                   static_cast<int>(std::floor(p.y())) - border);
@@ -469,6 +479,20 @@ bool Container::endLostPress(QMouseEvent* e, Qt::MouseButtons stillHeld) {
     return !alive.isNull();
 }
 
+bool Container::endPress() {
+    if (!pressed_)
+        return true;
+    Label* released = pressedLabel_;
+    pressed_ = false;
+    pressedLabel_ = nullptr;
+    MouseEventArgs up = argsAt(mapFromGlobal(QPointF(QCursor::pos())),
+                               QGuiApplication::keyboardModifiers(), released);
+    QPointer<Container> alive(this);
+    if (auto& h = handlersOf(*this, released).onMouseUp)
+        h(up);
+    return !alive.isNull();
+}
+
 void Container::mouseMoveEvent(QMouseEvent* e) {
     if (!endLostPress(e, e->buttons()))
         return;
@@ -480,6 +504,10 @@ void Container::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void Container::mouseReleaseEvent(QMouseEvent* e) {
+    if (handingOverPress) {
+        endPress();
+        return;
+    }
     const QPoint inner = innerPoint(localPosition(e), borderPixels());
     Label* target = pressed_ ? pressedLabel_ : labelAt(inner);
     const bool wasPressed = pressed_;
@@ -552,7 +580,28 @@ bool Form::canPlaceWindows() {
 
 bool Form::startSystemMove() {
     QWindow* w = windowHandle();
-    return w && w->startSystemMove();
+    if (!w || !w->startSystemMove())
+        return false;
+    // The compositor sends the release to nobody: Qt would go on sending every move and the
+    // next press to the widget that had this press, so the first hover and click after a drag
+    // would be lost. A release of our own ends the press in Qt and, through it, in the widget.
+    const Qt::MouseButtons held = QGuiApplication::mouseButtons();
+    Qt::MouseButton button = Qt::LeftButton;
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        if (held & b) {
+            button = b;
+            break;
+        }
+    const QPointF global = QCursor::pos();
+    QMouseEvent release(QEvent::MouseButtonRelease, w->mapFromGlobal(global), global, button,
+                        Qt::NoButton, QGuiApplication::keyboardModifiers());
+    QPointer<Form> alive(this);
+    handingOverPress = true;
+    QCoreApplication::sendEvent(w, &release);
+    handingOverPress = false;
+    if (alive)
+        endPress();
+    return true;
 }
 
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -185,6 +185,11 @@ public:
     // Redraw the area of one label.
     void repaintRect(const QRect& innerRect);
 
+    // Ends the press this container holds as its release would, without a click: for a press
+    // whose release will never come here (the window goes away while the button is held).
+    // False when a handler unloaded the window.
+    bool endPress();
+
     virtual PointerHandlers& handlers() = 0;
 
 protected:
@@ -202,6 +207,7 @@ private:
     Label* labelAt(QPoint inner) const;
     QPointF localPosition(const QMouseEvent* e) const;
     MouseEventArgs argsFor(const QMouseEvent* e, Label* target) const;
+    MouseEventArgs argsAt(QPointF local, Qt::KeyboardModifiers modifiers, Label* target) const;
     bool endLostPress(QMouseEvent* e, Qt::MouseButtons stillHeld);
 
     std::string containerName_;
@@ -255,7 +261,9 @@ public:
     void Move(float left, float top);
     void setCaption(const std::string& caption);
     // Where a program cannot place its own window (Wayland), the compositor's move takes over
-    // the drag; returns false when it is not available.
+    // the drag; returns false when it is not available. Once the compositor has it, the press
+    // that started it ends here as its release would (the compositor keeps the release), so
+    // the next hover and press go where the pointer is.
     bool startSystemMove();
     static bool canPlaceWindows();
 

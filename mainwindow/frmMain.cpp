@@ -286,14 +286,13 @@ void frmMain::rest(const ButtonPair& b) {
 }
 
 void frmMain::MainSkin_MouseDown(const forms::MouseEventArgs& e) {
-    if (!forms::Form::canPlaceWindows()) {
-        // The compositor places windows here: let it carry the drag.
-        form_->startSystemMove();
-        return;
-    }
     player_->state.dragging = player::kTrue;
     player_->state.dragStartX = e.X;
     player_->state.dragStartY = e.Y;
+    // The compositor places windows here: it carries the drag, and the press ends at once
+    // (MainSkin_MouseUp runs), as the release it keeps to itself would end it.
+    if (!forms::Form::canPlaceWindows())
+        form_->startSystemMove();
 }
 
 void frmMain::MainSkin_MouseMove(const forms::MouseEventArgs& e) {

@@ -150,6 +150,11 @@ void frmNfo::Unload() {
     if (!isLoaded() || unloading_)
         return;
     unloading_ = true;
+    // A press on the text has no release to wait for once the window is gone (Escape or the
+    // window system closed it mid-drag): it ends here, or the next opening would follow the
+    // pointer with no button held.
+    if (back_)
+        back_->endPress();
     timer5_.reset();
     forms::Form* form = form_;
     form_ = nullptr;
@@ -204,7 +209,8 @@ void frmNfo::lblNfo_MouseDown(const forms::MouseEventArgs& e) {
     dragging = player::kTrue;
     dragStartX = e.X;
     dragStartY = e.Y;
-    // Where the program may not place its own window, the compositor drags it instead.
+    // Where the program may not place its own window, the compositor drags it instead; once
+    // it has the drag, the press ends here (lblNfo_MouseUp runs).
     if (isLoaded() && !forms::Form::canPlaceWindows())
         form_->startSystemMove();
 }

@@ -123,6 +123,9 @@ if(TARGET velsmoor AND TARGET bassmod)
     INPUT ${VELSMOOR_PACKAGING_BINARY_DIR}/DebianDepends.cmake.in)
   set(CPACK_PROJECT_CONFIG_FILE ${VELSMOOR_PACKAGING_BINARY_DIR}/DebianDepends.cmake)
 endif()
+# Qt's Wayland client is a plugin no library links: without it a Wayland session runs the disk
+# through Xwayland, or not at all where there is none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 include(CPack)
 
 # --- The README's picture ---------------------------------------------------------------------

@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   dbus-daemon playerctl pulseaudio pulseaudio-utils
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+  qt6-wayland sway wayvnc grim python3
 )
 
 missing=()

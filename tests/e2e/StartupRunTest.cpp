@@ -1,8 +1,12 @@
 // The real program against bad input of every kind, one row each: the boxes it shows (with
 // the library's code), whether it goes on or ends, and with which status.
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -90,6 +94,23 @@ TEST(ScratchFolder, IsRemovedWithEverythingInIt) {
     }
 }
 
+// A Wayland display that answers (nothing ever speaks on it) beside a program whose Qt finds
+// no platform plugins (its qt.conf points at an empty folder): Qt's Wayland plugin is missing.
+int waylandListener = -1;
+void waylandWithoutPlugin(const std::string& tuneFile) {
+    const std::string dir = fs::path(tuneFile).parent_path().parent_path().string();
+    std::ofstream(dir + "/qt.conf") << "[Paths]\nPlugins=no-plugins-here\n";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir + "/wayland-0";
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    waylandListener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(waylandListener, 0);
+    ASSERT_EQ(::bind(waylandListener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(::listen(waylandListener, 4), 0);
+}
+
 class BadInputRun : public ::testing::TestWithParam<BadInput> {};
 
 TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {
@@ -103,6 +124,8 @@ TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {
     if (c.prepare) c.prepare(folder.path() + "/mods/HGLASS.IT");
 
     EnvChanges env = c.env;
+    for (auto& [name, value] : env)
+        if (value) value = replaceDir(*value, folder.path());
     // A library of that name elsewhere on the search path must never be taken instead.
     env.emplace("LD_LIBRARY_PATH", std::string(E2E_FAKES_DIR) + "/ok");
     // Until every box and the fake's first calls are there, however slow the build.
@@ -125,8 +148,18 @@ TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {
         EXPECT_TRUE(startsWith(r.boxes[i], expected))
             << "box " << i << ":\n" << r.boxes[i] << "expected:\n" << expected;
     }
+    if (waylandListener >= 0) {
+        ::close(waylandListener);
+        waylandListener = -1;
+    }
     if (!c.stderrHolds.empty()) {
-        EXPECT_NE(r.stderrText.find(c.stderrHolds), std::string::npos) << r.stderrText;
+        const std::string holds = replaceDir(c.stderrHolds, folder.path());
+        EXPECT_NE(r.stderrText.find(holds), std::string::npos) << r.stderrText;
+    }
+    if (startsWith(c.stderrHolds, "No display")) {
+        EXPECT_TRUE(startsWith(r.stderrText, "No display") &&
+                    r.stderrText.find('\n') == r.stderrText.size() - 1)
+            << "one line and nothing else:\n" << r.stderrText;
     }
 
     std::vector<std::string> first = c.firstCalls;
@@ -189,6 +222,32 @@ INSTANTIATE_TEST_SUITE_P(
                   {"WAYLAND_DISPLAY", std::nullopt}},
                  "No display: neither DISPLAY nor WAYLAND_DISPLAY is set. To run the disk "
                  "without a display, start it with ./scripts/run.sh"},
+        // Displays that are named but cannot be used: one line each, never Qt's abort.
+        BadInput{"XDisplayWithNoServer", "ok", nullptr, {}, false, {}, "disk",
+                 {{"QT_QPA_PLATFORM", std::nullopt},
+                  {"DISPLAY", ":59173"},
+                  {"WAYLAND_DISPLAY", std::nullopt}},
+                 "No display: the X display \":59173\" (DISPLAY) could not be reached. "
+                 "Correct DISPLAY or WAYLAND_DISPLAY"},
+        BadInput{"WaylandDisplayWithNoCompositor", "ok", nullptr, {}, false, {}, "disk",
+                 {{"QT_QPA_PLATFORM", std::nullopt},
+                  {"DISPLAY", std::nullopt},
+                  {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
+                 "No display: the Wayland display \"$DIR/wayland-0\" (WAYLAND_DISPLAY) does "
+                 "not answer."},
+        BadInput{"WaylandWithoutQtWaylandPlugin", "ok", waylandWithoutPlugin, {}, false, {},
+                 "disk",
+                 {{"QT_QPA_PLATFORM", std::nullopt},
+                  {"DISPLAY", std::nullopt},
+                  {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
+                 "No display: the Wayland display \"$DIR/wayland-0\" answers, but Qt's "
+                 "Wayland platform plugin is not installed. Install the package qt6-wayland"},
+        BadInput{"NeitherDisplayAnswers", "ok", nullptr, {}, false, {}, "disk",
+                 {{"QT_QPA_PLATFORM", std::nullopt},
+                  {"DISPLAY", ":59173"},
+                  {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
+                 "(WAYLAND_DISPLAY) does not answer; the X display \":59173\" (DISPLAY) could "
+                 "not be reached."},
         // The program's folder, taken as the system's bytes.
         BadInput{"FolderNameNotUtf8", "ok", nullptr, {}, true,
                  {"GetVersion", "GetVersion", "Init -1 44100 0",

@@ -41,6 +41,8 @@ for lib in libqt6widgets6 libqt6gui6 libqt6core6 libopenmpt0 libsdl2-2.0-0 libst
     [[ $names == *" $lib "* ]] || fail "Depends lacks $lib"
 done
 
+[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends is '$(field Recommends)', not qt6-wayland"
+
 root=$scratch/root
 dpkg -x "$deb" "$root"
 check_tree "$root/usr" "$bindir" "$programdir" "$datadir"
