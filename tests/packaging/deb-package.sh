@@ -64,7 +64,7 @@ if grep -Eq '(postinst|postrm|triggers)$' "$scratch/control.list"; then
 fi
 
 # As Debian checks a package: lintian's output goes into the log for the record.
-lintian --no-cfg --show-overrides "$deb" >"$scratch/lintian.log" 2>&1 || true
+TMPDIR="$scratch" lintian --no-cfg --show-overrides "$deb" >"$scratch/lintian.log" 2>&1 || true
 echo "lintian $(lintian --version | awk '{print $2}'):"
 grep -v '^running with root privileges' "$scratch/lintian.log" || true
 if grep -Eq '^[EW]: ' "$scratch/lintian.log"; then
