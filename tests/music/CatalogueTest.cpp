@@ -40,7 +40,7 @@ TEST_P(CatalogueFile, ComposerRecreatesTheSameBytes) {
     const auto tuneSpec = std::find_if(tunes.begin(), tunes.end(), [&](const composer::TuneSpec& s) { return std::string(s.file) == t.file; });
     ASSERT_NE(tuneSpec, tunes.end());
     // The build wrote mods/ in another process: equal bytes here show the composer is deterministic.
-    EXPECT_EQ(modwriter::writeSong(composer::composeTune(*tuneSpec), composer::formatOf(*tuneSpec)), readFile(kModsDir / t.file));
+    EXPECT_EQ(modwriter::writeSong(composer::composeTrack(*tuneSpec, VELSMOOR_SCORES_DIR), composer::formatOf(*tuneSpec)), readFile(kModsDir / t.file));
 }
 
 TEST_P(CatalogueFile, EveryLoopJoinsWithoutAStep) {
@@ -50,7 +50,7 @@ TEST_P(CatalogueFile, EveryLoopJoinsWithoutAStep) {
     ASSERT_NE(tuneSpec, tunes.end());
     // A looped sample clicks once a cycle when its end does not run on into its start: the step
     // across the join must be no bigger than the steps inside the loop.
-    for (const modwriter::Sample& s : composer::composeTune(*tuneSpec).samples) {
+    for (const modwriter::Sample& s : composer::composeTrack(*tuneSpec, VELSMOOR_SCORES_DIR).samples) {
         if (!s.loop) continue;
         int inside = 0;
         for (std::uint32_t i = s.loopStart + 1; i < s.loopEnd; ++i) inside = std::max(inside, std::abs(s.data[i] - s.data[i - 1]));

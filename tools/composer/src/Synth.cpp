@@ -501,7 +501,10 @@ void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) 
 
 void crush(modwriter::Sample& s, int bits) {
     const int shift = 16 - std::clamp(bits, 4, 16);
-    for (std::int16_t& v : s.data) v = static_cast<std::int16_t>((v >> shift) << shift);
+    // Rounded to the nearest step: truncation would shift every sample half a step down.
+    const double step = static_cast<double>(1 << shift);
+    const double highest = 32767.0 - (step - 1.0);
+    for (std::int16_t& v : s.data) v = static_cast<std::int16_t>(std::clamp(std::round(v / step) * step, -32768.0, highest));
     if (bits <= 8) s.sixteenBit = false;
 }
 
