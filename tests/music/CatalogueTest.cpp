@@ -4,6 +4,7 @@
 #include "Tracks.h"
 
 #include "Composer.h"
+#include "Realise.h"
 #include "Score.h"
 
 #include <gtest/gtest.h>
@@ -148,7 +149,7 @@ TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
     };
     for (const auto& c : cases) {
         try {
-            composer::score::parse(c.text, "TEST.score");
+            composer::score::realise(composer::score::parse(c.text, "TEST.score"));
             ADD_FAILURE() << "no error for line " << c.line << ", expected: " << c.says;
         } catch (const composer::score::Error& e) {
             const std::string what = e.what();

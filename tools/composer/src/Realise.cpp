@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace composer::score {
 
@@ -165,6 +166,13 @@ modwriter::Song Realiser::run() {
     if (song.patterns.size() > 200) fail(s_.sections.front().line, "the score needs more than 200 patterns");
     if (song.orders.size() > 254) fail(s_.sections.front().line, "the order is longer than 254 patterns");
 
+    const double seconds = playSeconds(song);
+    if (std::abs(seconds - s_.seconds) > 0.5) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the order lasts %d rows, %.2f s; the header says %d s", s_.rows(), seconds, s_.seconds);
+        fail(s_.orderLine, text);
+    }
+
     // Each pitched sample is band-limited to the highest note it plays and coloured where it mostly plays.
     const std::size_t n = s_.instruments.size();
     std::vector<int> top(n, 60);
@@ -281,5 +289,25 @@ std::vector<modwriter::Instrument> Realiser::instruments() const {
 }  // namespace
 
 modwriter::Song realise(const Score& score) { return Realiser(score).run(); }
+
+double playSeconds(const modwriter::Song& song) {
+    double seconds = 0;
+    int speed = song.speed, tempo = song.tempo;
+    for (int index : song.orders) {
+        const modwriter::Pattern& p = song.patterns[static_cast<std::size_t>(index)];
+        for (int r = 0; r < p.rows(); ++r) {
+            bool stop = false;
+            for (int c = 0; c < p.channels(); ++c) {
+                const Cell& cell = p.at(r, c);
+                if (cell.effect == 'A' && cell.param > 0) speed = cell.param;
+                if (cell.effect == 'T' && cell.param >= 0x20) tempo = cell.param;
+                if (cell.effect == 'C') stop = true;
+            }
+            seconds += 2.5 * speed / tempo;
+            if (stop) break;
+        }
+    }
+    return seconds;
+}
 
 }  // namespace composer::score

@@ -108,7 +108,7 @@ struct Section {
 struct Score {
     std::string path;
     std::string title, file, key;
-    int titleLine = 1, fileLine = 1, secondsLine = 1;
+    int titleLine = 1, fileLine = 1, secondsLine = 1, orderLine = 1;
     modwriter::Format format = modwriter::Format::IT;
     int tempo = 125, speed = 6;
     int seconds = 0;

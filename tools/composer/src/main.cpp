@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
         for (int i = 2; i < argc; ++i) {
             try {
                 const auto s = composer::score::load(argv[i]);
-                composer::score::realise(s);
-                std::cout << argv[i] << ": " << s.rows() << " rows, " << s.rows() * s.rowSeconds() << " s\n";
+                const auto song = composer::score::realise(s);
+                std::cout << argv[i] << ": " << s.rows() << " rows, " << composer::score::playSeconds(song) << " s\n";
             } catch (const std::exception& e) {
                 std::cerr << e.what() << '\n';
                 ++bad;
