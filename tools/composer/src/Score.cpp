@@ -879,6 +879,7 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
             fail(l.number, "this line lasts " + std::to_string(rows) + " rows; the section has " + std::to_string(fixed));
         }
         longest = std::max(longest, rows);
+        pl.rows = rows;
         sec.lines.push_back(pl);
     }
     sec.rows = fixed ? fixed : longest;

@@ -95,6 +95,7 @@ struct Placement {
     enum class Kind { Voice, Drums, Master } kind = Kind::Voice;
     int voice = -1;
     int line = 0;
+    int rows = 0;  // how long its items last
     std::vector<Item> items;
 };
 
