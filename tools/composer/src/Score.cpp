@@ -124,13 +124,15 @@ private:
     void compileSection(const Line& head, const std::vector<Line>& body);
     int voiceIndex(const std::string& name, int line) const;
     int instrumentIndex(const std::string& name, int line) const;
-    void uniqueName(const std::string& name, int line);
+    // Progressions, sections and the rest (phrases, comps, grooves) are named apart.
+    enum class Space { Material, Progression, Section };
+    void uniqueName(const std::string& name, int line, Space space = Space::Material);
 
     std::string path_;
     std::vector<Line> lines_;
     Score s_;
     std::set<std::string> seenHeader_;
-    std::set<std::string> names_;
+    std::map<int, std::set<std::string>> names_;
     struct Hit {
         std::string instrument;
         int line;
@@ -227,9 +229,9 @@ std::vector<Event> Parser::effects(const std::string& s, int line, int rows) con
     return out;
 }
 
-void Parser::uniqueName(const std::string& name, int line) {
+void Parser::uniqueName(const std::string& name, int line, Space space) {
     if (!isName(name)) fail(line, "'" + name + "' is not a name (letters, digits, _ and ', starting with a letter)");
-    if (!names_.insert(name).second) fail(line, "'" + name + "' is already defined");
+    if (!names_[static_cast<int>(space)].insert(name).second) fail(line, "'" + name + "' is already defined");
 }
 
 void Parser::header(const Line& l) {
@@ -481,7 +483,7 @@ void Parser::progression(std::size_t& i) {
     const Line& head = lines_[i];
     if (head.words.size() != 2) fail(head.number, "progression NAME, then its bars on indented lines");
     const std::string name = head.words[1];
-    uniqueName(name, head.number);
+    uniqueName(name, head.number, Space::Progression);
     Progression p;
     std::vector<std::string> bar;
     int barLine = head.number;
@@ -577,7 +579,7 @@ void Parser::groove(std::size_t& i) {
 void Parser::section(std::size_t& i) {
     const Line& head = lines_[i];
     if (head.words.size() < 2 || head.words.size() > 3) fail(head.number, "section NAME [BARS]");
-    uniqueName(head.words[1], head.number);
+    uniqueName(head.words[1], head.number, Space::Section);
     std::vector<Line> body;
     while (i + 1 < lines_.size() && lines_[i + 1].indented) body.push_back(lines_[++i]);
     rawSections_.push_back({head, body});
@@ -816,21 +818,25 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
         for (std::size_t i = 1; i < l.words.size(); ++i) {
             std::string w = l.words[i];
             Item item;
-            const auto star = w.find('*');
-            if (star != std::string::npos) {
-                item.repeat = integer(w.substr(star + 1), l.number, 1, 999, "a repeat");
-                w = w.substr(0, star);
+            // NAME then, in any order, +N / -N (semitones), %P (volume), *N (times)
+            std::size_t k = w == "-" ? 1 : 0;
+            while (k < w.size() && w[k] != '+' && w[k] != '-' && w[k] != '%' && w[k] != '*') ++k;
+            const std::string base = w.substr(0, k);
+            std::set<char> seen;
+            while (k < w.size()) {
+                const char mark = w[k++];
+                std::size_t end = k;
+                while (end < w.size() && std::isdigit(static_cast<unsigned char>(w[end]))) ++end;
+                const std::string digits = w.substr(k, end - k);
+                if (mark != '+' && mark != '-' && mark != '%' && mark != '*') fail(l.number, "cannot read '" + w + "'");
+                const char kind = mark == '-' ? '+' : mark;
+                if (!seen.insert(kind).second) fail(l.number, "'" + w + "' says " + std::string(1, mark) + " twice");
+                if (mark == '*') item.repeat = integer(digits, l.number, 1, 999, "a repeat");
+                else if (mark == '%') item.percent = integer(digits, l.number, 0, 400, "a volume percentage");
+                else item.transpose = (mark == '-' ? -1 : 1) * integer(digits, l.number, 0, 48, "a transposition");
+                k = end;
             }
-            const auto pct = w.find('%');
-            if (pct != std::string::npos) {
-                item.percent = integer(w.substr(pct + 1), l.number, 0, 400, "a volume percentage");
-                w = w.substr(0, pct);
-            }
-            const auto sign = w.find_first_of("+-", 1);
-            if (w != "-" && sign != std::string::npos) {
-                item.transpose = integer(w.substr(sign), l.number, -48, 48, "a transposition");
-                w = w.substr(0, sign);
-            }
+            w = base;
             int itemRows = 0;
             if (w == "-") {
                 itemRows = s_.barRows;
