@@ -86,7 +86,7 @@ const std::vector<Measure>& measures() {
          [](const TuneStats& t) { return t.composition.lineSteps; }, {}, 100, 0, "%", Target{true, 15}, 1},
         {"line_thirds", "3rd%", "busiest melodic line: thirds (3-4 semitones)",
          [](const TuneStats& t) { return t.composition.lineThirds; }, {}, 100, 0, "%", Target{false, 25}, 1},
-        {"line_leaps", "leap%", "busiest melodic line: leaps (5 semitones up)",
+        {"line_leaps", "leap%", "busiest melodic line: leaps (5 or more semitones)",
          [](const TuneStats& t) { return t.composition.lineLeaps; }, {}, 100, 0, "%", {}, 1},
         {"shared_figures", "fig%", "five-note figures another tune also has",
          [](const TuneStats& t) { return t.composition.sharedFigures; }, {}, 100, 0, "%", Target{false, 5}, 1},
