@@ -253,7 +253,7 @@ std::vector<modwriter::Sample> Realiser::samples(const std::vector<int>& top, co
         } else if (k == "shaker") {
             s = shaker(ins.name, g("decay", 0.05), seed);
         } else {
-            s = bed(ins.name, g("hz", 800), g("octaves", 1), g("sway", 0.3), static_cast<int>(g("swells", 1)), seed);
+            s = noise(ins.name, g("hz", 800), g("octaves", 1), g("sway", 0.3), static_cast<int>(g("swells", 1)), seed);
         }
         if (ins.num.count("level")) {
             const double scale = std::pow(10.0, ins.get("level", 0) / 20.0);
