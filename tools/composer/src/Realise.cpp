@@ -113,6 +113,8 @@ modwriter::Song Realiser::run() {
     song.speed = s_.speed;
     song.tempo = s_.tempo;
     song.globalVolume = 128;
+    song.rowsPerBeat = s_.beatRows;
+    song.rowsPerBar = s_.barRows;
     song.mixVolume = std::clamp(static_cast<int>(std::lround(48.0 * std::pow(10.0, s_.gainDb / 20.0))), 0, 128);
     for (const Voice& v : s_.voices) {
         for (int c = 0; c < v.channels; ++c) song.channels.push_back({v.pan, v.volume});
