@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 
 namespace composer::score {
 
@@ -122,49 +123,70 @@ modwriter::Song Realiser::run() {
     song.channels.push_back({32, 64});
 
     const bool s3m = s_.format == modwriter::Format::S3M;
-    std::vector<std::vector<int>> sectionPatterns(s_.sections.size());
-    auto addPattern = [&](const Grid& g, int start, int rows, int line) {
-        const int height = s3m ? 64 : rows;
-        modwriter::Pattern p(height, g.channels());
-        for (int r = 0; r < rows; ++r) {
-            for (int c = 0; c < g.channels(); ++c) p.at(r, c) = g.at(start + r, c);
-        }
-        if (height > rows) {
-            // The pattern stops early: a break on its last row, where a channel has room for it.
-            int c = g.channels() - 1;
-            while (c >= 0 && p.at(rows - 1, c).effect != 0) --c;
-            if (c < 0) fail(line, "no channel is free for the pattern break at the section's last row");
-            p.at(rows - 1, c).effect = 'C';
-            p.at(rows - 1, c).param = 0;
-        }
-        for (std::size_t i = 0; i < song.patterns.size(); ++i) {
-            const modwriter::Pattern& q = song.patterns[i];
-            if (q.rows() != p.rows()) continue;
-            bool same = true;
-            for (int r = 0; r < p.rows() && same; ++r) {
-                for (int c = 0; c < p.channels() && same; ++c) same = q.at(r, c) == p.at(r, c);
-            }
-            if (same) return static_cast<int>(i);
-        }
-        song.patterns.push_back(std::move(p));
-        return static_cast<int>(song.patterns.size()) - 1;
-    };
+    std::map<int, Grid> grids;
     for (int index : s_.order) {
-        const Section& sec = s_.sections[static_cast<std::size_t>(index)];
-        auto& ids = sectionPatterns[static_cast<std::size_t>(index)];
-        if (ids.empty()) {
-            const Grid g = section(sec);
-            // Patterns of 64 rows; in IT a short remainder joins the pattern before it.
-            std::vector<std::pair<int, int>> cuts;
-            for (int start = 0; start < g.rows(); start += 64) cuts.push_back({start, std::min(64, g.rows() - start)});
-            if (!s3m && cuts.size() > 1 && cuts.back().second < 32) {
-                cuts[cuts.size() - 2].second += cuts.back().second;
-                cuts.pop_back();
-            }
-            for (const auto& [start, rows] : cuts) ids.push_back(addPattern(g, start, rows, sec.line));
-        }
-        for (int id : ids) song.orders.push_back(id);
+        if (!grids.count(index)) grids.emplace(index, section(s_.sections[static_cast<std::size_t>(index)]));
     }
+    // Sections are cut into patterns of `size` rows; in IT a short remainder joins the pattern
+    // before it, in S3M it stops early with a break.
+    struct Cut {
+        std::vector<modwriter::Pattern> patterns;
+        std::vector<int> orders;
+        long rows = 0;  // rows of pattern data the file stores
+    };
+    auto cut = [&](int size) {
+        Cut out;
+        std::map<int, std::vector<int>> ids;
+        auto add = [&](const Grid& g, int start, int rows, int line) {
+            const int height = s3m ? 64 : rows;
+            modwriter::Pattern p(height, g.channels());
+            for (int r = 0; r < rows; ++r) {
+                for (int c = 0; c < g.channels(); ++c) p.at(r, c) = g.at(start + r, c);
+            }
+            if (height > rows) {
+                // The pattern stops early: a break on its last row, where a channel has room for it.
+                int c = g.channels() - 1;
+                while (c >= 0 && p.at(rows - 1, c).effect != 0) --c;
+                if (c < 0) fail(line, "no channel is free for the pattern break at the section's last row");
+                p.at(rows - 1, c).effect = 'C';
+                p.at(rows - 1, c).param = 0;
+            }
+            for (std::size_t i = 0; i < out.patterns.size(); ++i) {
+                const modwriter::Pattern& q = out.patterns[i];
+                if (q.rows() != p.rows()) continue;
+                bool same = true;
+                for (int r = 0; r < p.rows() && same; ++r) {
+                    for (int c = 0; c < p.channels() && same; ++c) same = q.at(r, c) == p.at(r, c);
+                }
+                if (same) return static_cast<int>(i);
+            }
+            out.rows += rows;
+            out.patterns.push_back(std::move(p));
+            return static_cast<int>(out.patterns.size()) - 1;
+        };
+        for (int index : s_.order) {
+            auto& mine = ids[index];
+            if (mine.empty()) {
+                const Grid& g = grids.at(index);
+                std::vector<std::pair<int, int>> cuts;
+                for (int start = 0; start < g.rows(); start += size) cuts.push_back({start, std::min(size, g.rows() - start)});
+                if (!s3m && cuts.size() > 1 && cuts.back().second < size / 2) {
+                    cuts[cuts.size() - 2].second += cuts.back().second;
+                    cuts.pop_back();
+                }
+                for (const auto& [start, rows] : cuts) mine.push_back(add(g, start, rows, s_.sections[static_cast<std::size_t>(index)].line));
+            }
+            for (int id : mine) out.orders.push_back(id);
+        }
+        return out;
+    };
+    // Where the music repeats in shorter spans, shorter patterns store it once: the cut that
+    // keeps the least pattern data wins, within what the format holds.
+    Cut best = cut(64);
+    Cut half = cut(32);
+    if (half.rows < best.rows && half.patterns.size() <= 200 && half.orders.size() <= 254) best = std::move(half);
+    song.patterns = std::move(best.patterns);
+    song.orders = std::move(best.orders);
     if (song.patterns.size() > 200) fail(s_.sections.front().line, "the score needs more than 200 patterns");
     if (song.orders.size() > 254) fail(s_.sections.front().line, "the order is longer than 254 patterns");
 

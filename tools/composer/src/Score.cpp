@@ -714,6 +714,8 @@ void Parser::compileComp(const Line& l) {
     style.kind = l.words[3];
     std::size_t i = 4;
     int around = 60, notes = 0, vol = -1;
+    char fxLetter = 0;
+    std::uint8_t fxParam = 0;
     if (style.kind == "arp") {
         for (; i < l.words.size() && l.words[i][0] != '/'; ++i) {
             const std::string& w = l.words[i];
@@ -753,7 +755,11 @@ void Parser::compileComp(const Line& l) {
         if (k == "around") around = pitch(v, n);
         else if (k == "notes") notes = integer(v, n, 1, 8, "notes");
         else if (k == "vol") vol = integer(v, n, 0, 64, "vol");
-        else fail(n, "a comp has no setting '" + w + "'");
+        else if (k == "fx") {
+            const auto e = effects(v + "*", n, 1);
+            fxLetter = e.front().effect;
+            fxParam = e.front().param;
+        } else fail(n, "a comp has no setting '" + w + "'");
     }
     style.around = around;
     style.notes = notes;
@@ -774,6 +780,31 @@ void Parser::compileComp(const Line& l) {
         ev.volume = e.volume;
         ev.line = n;
         ph.events.push_back(ev);
+    }
+    if (fxLetter != 0) {
+        // The effect runs on every row a comp note sounds, from its first row to the next event.
+        std::map<std::pair<int, int>, std::size_t> at;
+        for (std::size_t k = 0; k < ph.events.size(); ++k) at[{ph.events[k].channel, ph.events[k].row}] = k;
+        for (int c = 0; c < ph.channels; ++c) {
+            bool sounding = false;
+            for (int r = 0; r < ph.rows; ++r) {
+                const auto found = at.find({c, r});
+                if (found != at.end()) sounding = ph.events[found->second].note >= 0;
+                if (!sounding) continue;
+                if (found != at.end()) {
+                    ph.events[found->second].effect = fxLetter;
+                    ph.events[found->second].param = fxParam;
+                } else {
+                    Event ev;
+                    ev.row = r;
+                    ev.channel = c;
+                    ev.effect = fxLetter;
+                    ev.param = fxParam;
+                    ev.line = n;
+                    ph.events.push_back(ev);
+                }
+            }
+        }
     }
     s_.phrases[name] = std::move(ph);
 }

@@ -137,7 +137,20 @@ std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style,
         const Segment& seg = p.segments[s];
         const auto& v = voicings[s];
         if (style.kind == "held") {
-            chordAt(seg.row, v, style.volume);
+            // A note the chord before already holds is tied over, not struck again.
+            const auto& before = s > 0 ? voicings[s - 1] : std::vector<int>{};
+            if (v.empty() || before.empty()) {
+                chordAt(seg.row, v, style.volume);
+                continue;
+            }
+            for (int c = 0; c < channels; ++c) {
+                const auto k = static_cast<std::size_t>(c);
+                if (k >= v.size()) {
+                    if (k < before.size()) out.push_back({seg.row, c, off, -1});
+                } else if (k >= before.size() || before[k] != v[k]) {
+                    out.push_back({seg.row, c, v[k], style.volume});
+                }
+            }
         } else if (style.kind == "arp") {
             if (v.empty()) {
                 out.push_back({seg.row, 0, off, -1});
