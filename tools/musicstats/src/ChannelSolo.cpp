@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::size_t kSoloFrame = 1024;
 constexpr double kSilentPower = 1e-7;  // -70 dBFS
+constexpr std::size_t kMinBandBins = 24;  // about 500 Hz
 
 // Mean power of the mix over the stretches of kSoloFrame frames at kSoloRate.
 std::vector<double> mixPowers(const Rendering& mix) {
@@ -77,7 +78,15 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
         if (cumulative < 0.05 * total) first = k + 1;
         if (cumulative <= 0.95 * total) last = k + 2;
     }
-    last = std::min(bins, std::max(last, first + 2));
+    // A steady tone puts 90 % of its energy into the few bins of one partial, and any spectrum is
+    // flat across so few bins: the band is widened to where a tone's gaps show.
+    first = std::max<std::size_t>(first, 1);  // a crushed sample's DC offset is no sound
+    last = std::min(bins, std::max(last, first + 1));
+    if (last - first < kMinBandBins) {
+        const std::size_t centre = (first + last) / 2;
+        first = std::max<std::size_t>(1, centre > kMinBandBins / 2 ? centre - kMinBandBins / 2 : 1);
+        last = std::min(bins, first + kMinBandBins);
+    }
     std::vector<double> flatness(frames);
     for (std::size_t f = 0; f < frames; ++f) flatness[f] = spectralFlatness(sounding.data() + f * bins, first, last);
     out.flatness = median(flatness);

@@ -276,7 +276,9 @@ CompositionStats measureComposition(openmpt::module& module, const std::vector<P
         s.chordRuns.insert(key);
     }
 
-    // A pause longer than a bar ends a phrase: no figure reaches across it.
+    // A pause longer than a bar ends a phrase: no figure reaches across it. A figure keeps its
+    // rhythm (rows from note to note) beside its intervals: by pitch alone, the commonest scale
+    // and repeated-note shapes would turn up in almost any two tunes.
     const auto phraseBreak = [&](const std::pair<std::size_t, int>& a, const std::pair<std::size_t, int>& b) {
         return b.first - a.first > static_cast<std::size_t>(s.rowsPerBar);
     };
@@ -293,8 +295,9 @@ CompositionStats measureComposition(openmpt::module& module, const std::vector<P
             for (std::size_t j = 1; j < 5; ++j) {
                 if (phraseBreak(line[k + j - 1], line[k + j])) break;
                 figure.push_back(line[k + j].second - line[k + j - 1].second);
+                figure.push_back(static_cast<int>(line[k + j].first - line[k + j - 1].first));
             }
-            if (figure.size() == 4) s.figures.insert(figure);
+            if (figure.size() == 8) s.figures.insert(figure);
         }
     }
     if (s.busiestLine >= 0) {

@@ -54,7 +54,7 @@ struct CompositionStats {
     double lineRepeats = kNone, lineSteps = kNone, lineThirds = kNone, lineLeaps = kNone;
 
     // Distinct items of the tune, for comparing tunes of one folder.
-    std::set<Key> figures;    // five-note figures of the melodic voices: 4 signed intervals
+    std::set<Key> figures;    // five-note figures of the melodic voices: 4 signed intervals, each with the rows it takes
     std::set<Key> drumBars;   // rows per bar, then each drum voice's onset positions in the bar
     std::set<Key> chordRuns;  // four successive chords: first quality, then relative root and quality
 
