@@ -1,6 +1,5 @@
 #include "Composer.h"
 
-#include "Arranger.h"
 #include "Realise.h"
 #include "Score.h"
 
@@ -8,15 +7,13 @@ namespace composer {
 
 modwriter::Format formatOf(const TuneSpec& tuneSpec) { return modwriter::formatForPath(tuneSpec.file); }
 
-modwriter::Song composeTune(const TuneSpec& tuneSpec) { return Arranger(tuneSpec).build(); }
-
 std::filesystem::path scorePath(const std::filesystem::path& scoresDir, const std::string& file) {
     return scoresDir / std::filesystem::path(file).replace_extension(".score");
 }
 
 modwriter::Song composeTrack(const TuneSpec& t, const std::filesystem::path& scoresDir) {
     const auto path = scorePath(scoresDir, t.file);
-    if (!std::filesystem::exists(path)) return composeTune(t);
+    if (!std::filesystem::exists(path)) throw score::Error(path.string() + ":1: no score for " + t.file);
     const score::Score s = score::load(path);
     const auto mismatch = [&](int line, const std::string& what) {
         throw score::Error(path.string() + ":" + std::to_string(line) + ": " + what);

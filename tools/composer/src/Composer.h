@@ -1,5 +1,5 @@
-// Turns the tunes of the catalogue into complete songs: from each tune's score where it has
-// one, and writes them as modules.
+// Turns the tunes of the catalogue into complete songs from their scores, and writes them as
+// modules.
 #pragma once
 
 #include "Tune.h"
@@ -12,15 +12,13 @@
 
 namespace composer {
 
-modwriter::Song composeTune(const TuneSpec& tuneSpec);
 modwriter::Format formatOf(const TuneSpec& tuneSpec);
 
 // The score of a tune: its module file's name with ".score" for the extension.
 std::filesystem::path scorePath(const std::filesystem::path& scoresDir, const std::string& file);
 
-// The tune's song, from its score in scoresDir if it has one. A score with a mistake throws
-// score::Error saying "FILE:LINE: message"; so does one whose file, title or length is not
-// the catalogue's.
+// The tune's song, from its score in scoresDir. A missing score, a score with a mistake, or one
+// whose file, title or length is not the catalogue's throws score::Error ("FILE:LINE: message").
 modwriter::Song composeTrack(const TuneSpec& tuneSpec, const std::filesystem::path& scoresDir);
 
 // Writes every tune of the catalogue into dir. A tune whose score has a mistake gets no module

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace composer::score {
 
@@ -112,6 +113,8 @@ modwriter::Song Realiser::run() {
     song.speed = s_.speed;
     song.tempo = s_.tempo;
     song.globalVolume = 128;
+    song.rowsPerBeat = s_.beatRows;
+    song.rowsPerBar = s_.barRows;
     song.mixVolume = std::clamp(static_cast<int>(std::lround(48.0 * std::pow(10.0, s_.gainDb / 20.0))), 0, 128);
     for (const Voice& v : s_.voices) {
         for (int c = 0; c < v.channels; ++c) song.channels.push_back({v.pan, v.volume});
@@ -164,6 +167,13 @@ modwriter::Song Realiser::run() {
     }
     if (song.patterns.size() > 200) fail(s_.sections.front().line, "the score needs more than 200 patterns");
     if (song.orders.size() > 254) fail(s_.sections.front().line, "the order is longer than 254 patterns");
+
+    const double seconds = playSeconds(song);
+    if (std::abs(seconds - s_.seconds) > 0.5) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the order lasts %d rows, %.2f s; the header says %d s", s_.rows(), seconds, s_.seconds);
+        fail(s_.orderLine, text);
+    }
 
     // Each pitched sample is band-limited to the highest note it plays and coloured where it mostly plays.
     const std::size_t n = s_.instruments.size();
@@ -245,7 +255,7 @@ std::vector<modwriter::Sample> Realiser::samples(const std::vector<int>& top, co
         } else if (k == "shaker") {
             s = shaker(ins.name, g("decay", 0.05), seed);
         } else {
-            s = bed(ins.name, g("hz", 800), g("octaves", 1), g("sway", 0.3), static_cast<int>(g("swells", 1)), seed);
+            s = noise(ins.name, g("hz", 800), g("octaves", 1), g("sway", 0.3), static_cast<int>(g("swells", 1)), seed);
         }
         if (ins.num.count("level")) {
             const double scale = std::pow(10.0, ins.get("level", 0) / 20.0);
@@ -281,5 +291,25 @@ std::vector<modwriter::Instrument> Realiser::instruments() const {
 }  // namespace
 
 modwriter::Song realise(const Score& score) { return Realiser(score).run(); }
+
+double playSeconds(const modwriter::Song& song) {
+    double seconds = 0;
+    int speed = song.speed, tempo = song.tempo;
+    for (int index : song.orders) {
+        const modwriter::Pattern& p = song.patterns[static_cast<std::size_t>(index)];
+        for (int r = 0; r < p.rows(); ++r) {
+            bool stop = false;
+            for (int c = 0; c < p.channels(); ++c) {
+                const Cell& cell = p.at(r, c);
+                if (cell.effect == 'A' && cell.param > 0) speed = cell.param;
+                if (cell.effect == 'T' && cell.param >= 0x20) tempo = cell.param;
+                if (cell.effect == 'C') stop = true;
+            }
+            seconds += 2.5 * speed / tempo;
+            if (stop) break;
+        }
+    }
+    return seconds;
+}
 
 }  // namespace composer::score

@@ -879,6 +879,7 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
             fail(l.number, "this line lasts " + std::to_string(rows) + " rows; the section has " + std::to_string(fixed));
         }
         longest = std::max(longest, rows);
+        pl.rows = rows;
         sec.lines.push_back(pl);
     }
     sec.rows = fixed ? fixed : longest;
@@ -978,14 +979,7 @@ Score Parser::run() {
     for (const Line& l : orders_) order(l);
     if (s_.order.empty()) fail(headLine, "no order");
 
-    const double seconds = s_.rows() * s_.rowSeconds();
-    if (std::abs(seconds - s_.seconds) > 0.5) {
-        std::ostringstream m;
-        m.setf(std::ios::fixed);
-        m.precision(2);
-        m << "the order lasts " << s_.rows() << " rows, " << seconds << " s; the header says " << s_.seconds << " s";
-        fail(orders_.front().number, m.str());
-    }
+    s_.orderLine = orders_.front().number;
     if (s_.channelCount() > (s_.format == modwriter::Format::S3M ? 16 : 64)) {
         fail(headLine, "the voices need " + std::to_string(s_.channelCount() - 1) + " channels and one more for control; " +
                            (s_.format == modwriter::Format::S3M ? "S3M holds 16" : "IT holds 64"));

@@ -95,6 +95,7 @@ struct Placement {
     enum class Kind { Voice, Drums, Master } kind = Kind::Voice;
     int voice = -1;
     int line = 0;
+    int rows = 0;  // how long its items last
     std::vector<Item> items;
 };
 
@@ -108,7 +109,7 @@ struct Section {
 struct Score {
     std::string path;
     std::string title, file, key;
-    int titleLine = 1, fileLine = 1, secondsLine = 1;
+    int titleLine = 1, fileLine = 1, secondsLine = 1, orderLine = 1;
     modwriter::Format format = modwriter::Format::IT;
     int tempo = 125, speed = 6;
     int seconds = 0;

@@ -431,7 +431,7 @@ modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t se
     return finish(name, out, kMetalRate);
 }
 
-modwriter::Sample bed(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed) {
+modwriter::Sample noise(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed) {
     constexpr std::uint32_t kRate = 22050;
     constexpr std::size_t kLength = 47 * kRate / 10;  // not a whole number of bars at any tempo the disk uses
     Rng rng(seed);

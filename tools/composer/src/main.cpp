@@ -15,8 +15,17 @@ int main(int argc, char** argv) {
         for (int i = 2; i < argc; ++i) {
             try {
                 const auto s = composer::score::load(argv[i]);
-                composer::score::realise(s);
-                std::cout << argv[i] << ": " << s.rows() << " rows, " << s.rows() * s.rowSeconds() << " s\n";
+                const auto song = composer::score::realise(s);
+                std::cout << argv[i] << ": " << s.rows() << " rows, " << composer::score::playSeconds(song) << " s\n";
+                // Drums that stop before their section ends are most often a miscounted groove.
+                for (const auto& sec : s.sections) {
+                    for (const auto& pl : sec.lines) {
+                        if (pl.kind == composer::score::Placement::Kind::Drums && pl.rows < sec.rows) {
+                            std::cout << argv[i] << ":" << pl.line << ": note: the drums stop " << sec.rows - pl.rows
+                                      << " rows before the end of section " << sec.name << "\n";
+                        }
+                    }
+                }
             } catch (const std::exception& e) {
                 std::cerr << e.what() << '\n';
                 ++bad;

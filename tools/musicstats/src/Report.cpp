@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -247,6 +248,45 @@ void printSpectra(std::ostream& out, const SetStats& set) {
     }
 }
 
+// Where a tune's shared material comes from: for figures, drum bars and chord runs, the share
+// another tune also has and the tunes that have most of it, with how many items each.
+void printShared(std::ostream& out, const SetStats& set) {
+    struct Kind {
+        const char* name;
+        std::set<Key> CompositionStats::*items;
+        double CompositionStats::*share;
+    };
+    const Kind kinds[] = {{"figures", &CompositionStats::figures, &CompositionStats::sharedFigures},
+                          {"drum bars", &CompositionStats::drumBars, &CompositionStats::sharedDrumBars},
+                          {"chord runs", &CompositionStats::chordRuns, &CompositionStats::sharedChordRuns}};
+    out << '\n' << set.folder.string() << ": shared with (items in common)\n";
+    for (const TuneStats& t : set.tunes) {
+        out << t.name << '\n';
+        for (const Kind& k : kinds) {
+            const auto& mine = t.composition.*k.items;
+            std::vector<std::pair<std::size_t, std::string>> others;
+            for (const TuneStats& u : set.tunes) {
+                if (&u == &t) continue;
+                const auto& theirs = u.composition.*k.items;
+                std::size_t common = 0;
+                for (const Key& key : mine) common += theirs.count(key);
+                if (common > 0) others.push_back({common, u.name});
+            }
+            std::sort(others.begin(), others.end(), [](const auto& a, const auto& b) {
+                return a.first != b.first ? a.first > b.first : a.second < b.second;
+            });
+            char line[128];
+            const double share = t.composition.*k.share;
+            const std::string shown = std::isnan(share) ? "-" : std::to_string(std::lround(100 * share)) + " %";
+            std::snprintf(line, sizeof line, "  %-11s %4zu, %s shared", k.name, mine.size(), shown.c_str());
+            out << line;
+            for (std::size_t i = 0; i < others.size() && i < 4; ++i) out << (i ? ", " : ": ") << others[i].second << ' ' << others[i].first;
+            if (others.size() > 4) out << ", " << others.size() - 4 << " more";
+            out << '\n';
+        }
+    }
+}
+
 void printReport(std::ostream& out, const SetStats& ours, const SetStats* reference, const ReportOptions& options) {
     if (options.tsv) {
         out << "set\tfile";
@@ -272,6 +312,10 @@ void printReport(std::ostream& out, const SetStats& ours, const SetStats* refere
     if (options.spectra) {
         printSpectra(out, ours);
         if (reference) printSpectra(out, *reference);
+    }
+    if (options.shared) {
+        printShared(out, ours);
+        if (reference) printShared(out, *reference);
     }
 }
 
