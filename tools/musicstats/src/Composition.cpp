@@ -1,6 +1,7 @@
 #include "Composition.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -18,6 +19,7 @@ constexpr int kFirstNoteOff = 253;  // fade, cut, off
 
 constexpr double kKeepPrevious = 0.05;  // a new chord must fit this much better to count as a change
 constexpr double kPitchClassShare = 0.12;  // a pitch class counts when it has this share of the beat
+constexpr int kGrooveHits = 4;
 
 struct Template {
     const char* name;
@@ -208,10 +210,22 @@ CompositionStats measureComposition(openmpt::module& module, const std::vector<P
     std::set<std::size_t> harmonicBars;
     int changes = 0;
 
+    // A lone crash, a kick on the one or a pair of hits is how any two tunes may mark a bar; a
+    // groove has at least four hits in at least two places.
     const auto closeBar = [&] {
         if (barHits.empty()) return;
         std::vector<std::uint64_t> masks;
-        for (const auto& [voice, mask] : barHits) masks.push_back(mask);
+        std::uint64_t places = 0;
+        int hits = 0;
+        for (const auto& [voice, mask] : barHits) {
+            masks.push_back(mask);
+            places |= mask;
+            hits += std::popcount(mask);
+        }
+        if (hits < kGrooveHits || std::popcount(places) < 2) {
+            barHits.clear();
+            return;
+        }
         std::sort(masks.begin(), masks.end());
         Key key{s.rowsPerBar};
         for (std::uint64_t m : masks) {

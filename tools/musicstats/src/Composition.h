@@ -55,7 +55,7 @@ struct CompositionStats {
 
     // Distinct items of the tune, for comparing tunes of one folder.
     std::set<Key> figures;    // five-note figures of the melodic voices: 4 signed intervals, each with the rows it takes
-    std::set<Key> drumBars;   // rows per bar, then each drum voice's onset positions in the bar
+    std::set<Key> drumBars;   // rows per bar, then each drum voice's onset positions in the bar (grooves only)
     std::set<Key> chordRuns;  // four successive chords: first quality, then relative root and quality
 
     // Filled in against the rest of the folder: the share of the items above that another tune has.
