@@ -832,7 +832,7 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
     sec.name = head.words[1];
     sec.line = head.number;
     const int fixed = head.words.size() == 3 ? integer(head.words[2], head.number, 1, 999, "a section's bars") * s_.barRows : 0;
-    int longest = 0;
+    long longest = 0;
     for (const Line& l : body) {
         Placement pl;
         pl.line = l.number;
@@ -845,7 +845,7 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
         } else {
             pl.voice = voiceIndex(who, l.number);
         }
-        int rows = 0;
+        long rows = 0;
         for (std::size_t i = 1; i < l.words.size(); ++i) {
             std::string w = l.words[i];
             Item item;
@@ -902,7 +902,8 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
                     itemRows = p->second.rows;
                 }
             }
-            rows += itemRows * item.repeat;
+            rows += static_cast<long>(itemRows) * item.repeat;
+            if (rows > 40000) fail(l.number, "this line is longer than a module can hold");
             pl.items.push_back(item);
         }
         if (pl.items.empty()) fail(l.number, "nothing to play");
@@ -910,11 +911,13 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
             fail(l.number, "this line lasts " + std::to_string(rows) + " rows; the section has " + std::to_string(fixed));
         }
         longest = std::max(longest, rows);
-        pl.rows = rows;
+        pl.rows = static_cast<int>(rows);
         sec.lines.push_back(pl);
     }
-    sec.rows = fixed ? fixed : longest;
+    sec.rows = fixed ? fixed : static_cast<int>(longest);
     if (sec.rows == 0) fail(head.number, "section '" + sec.name + "' is empty");
+    // A module holds at most 200 patterns of 200 rows.
+    if (sec.rows > 40000) fail(head.number, "section '" + sec.name + "' is longer than a module can hold");
     s_.sections.push_back(sec);
 }
 
@@ -1011,6 +1014,7 @@ Score Parser::run() {
     if (s_.order.empty()) fail(headLine, "no order");
 
     s_.orderLine = orders_.front().number;
+    if (static_cast<long>(s_.rows()) > 40000) fail(s_.orderLine, "the order is longer than a module can hold");
     if (s_.channelCount() > (s_.format == modwriter::Format::S3M ? 16 : 64)) {
         fail(headLine, "the voices need " + std::to_string(s_.channelCount() - 1) + " channels and one more for control; " +
                            (s_.format == modwriter::Format::S3M ? "S3M holds 16" : "IT holds 64"));
@@ -1026,9 +1030,9 @@ int Score::channelCount() const {
 }
 
 int Score::rows() const {
-    int r = 0;
+    long r = 0;
     for (int i : order) r += sections[static_cast<std::size_t>(i)].rows;
-    return r;
+    return static_cast<int>(std::min<long>(r, 1L << 30));
 }
 
 Score parse(const std::string& text, const std::string& path) { return Parser(text, path).run(); }
