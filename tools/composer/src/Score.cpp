@@ -138,6 +138,8 @@ private:
         int line;
         int volume;
         int note;
+        char effect;
+        std::uint8_t param;
     };
     std::map<char, Hit> kit_;
     std::map<std::string, std::pair<int, Progression>> progressions_;
@@ -470,12 +472,29 @@ void Parser::kit(std::size_t& i) {
     if (lines_[i].words.size() != 1) fail(n, "'kit' stands alone; its hits follow on indented lines");
     while (i + 1 < lines_.size() && lines_[i + 1].indented) {
         const Line& l = lines_[++i];
-        if (l.words.size() < 3 || l.words.size() > 4 || l.words[0].size() != 1) fail(l.number, "a hit is CHARACTER INSTRUMENT VOLUME [PITCH]");
+        if (l.words.size() < 3 || l.words.size() > 5 || l.words[0].size() != 1) {
+            fail(l.number, "a hit is CHARACTER INSTRUMENT VOLUME [PITCH] [EFFECT]");
+        }
         const char c = l.words[0][0];
         if (c == '.' || c == '=' || c == '|' || c == '#') fail(l.number, "'" + l.words[0] + "' is kept for the grooves' own marks");
         if (kit_.count(c)) fail(l.number, std::string("hit '") + c + "' is already defined");
-        kit_[c] = {l.words[1], l.number, integer(l.words[2], l.number, 0, 64, "a hit's volume"),
-                   l.words.size() == 4 ? pitch(l.words[3], l.number) : 60};
+        Hit hit{l.words[1], l.number, integer(l.words[2], l.number, 0, 64, "a hit's volume"), 60, 0, 0};
+        for (std::size_t k = 3; k < l.words.size(); ++k) {
+            const std::string& w = l.words[k];
+            // An effect is a capital and two hex digits (Q03); a pitch has '#', 'b' or its octave second.
+            const auto hex = [](char x) { return std::isdigit(static_cast<unsigned char>(x)) || (x >= 'A' && x <= 'F'); };
+            const bool isEffect = w.size() == 3 && w[0] >= 'A' && w[0] <= 'Z' && hex(w[1]) && hex(w[2]);
+            if (isEffect && hit.effect == 0) {
+                const auto e = effects(w, l.number, 1);
+                hit.effect = e.front().effect;
+                hit.param = e.front().param;
+            } else if (k == 3) {
+                hit.note = pitch(w, l.number);
+            } else {
+                fail(l.number, "'" + w + "' is neither the hit's pitch nor an effect (like Q03)");
+            }
+        }
+        kit_[c] = hit;
     }
 }
 
@@ -1002,6 +1021,8 @@ Score Parser::run() {
                     e.note = h.note;
                     e.instrument = instrumentIndex(h.instrument, h.line);
                     e.volume = h.volume;
+                    e.effect = h.effect;
+                    e.param = h.param;
                 }
                 part.events.push_back(e);
             }
