@@ -150,9 +150,11 @@ TEST(MusicStatsPatterns, ChordsLineFiguresAndAHeldNoiseChannel) {
         const auto bytes = chordsLineAndNoise(transpose);
         auto module = musicstats::loadModule(bytes);
         const auto rendering = musicstats::renderModule(*module, 60);
-        const auto [beat, bar] = musicstats::rowsPerBeatAndBar(bytes);
+        const auto [beat, bar] = musicstats::rowsPerBeatAndBar(bytes, rendering.rows.size() / rendering.seconds());
         EXPECT_EQ(beat, 4);
         EXPECT_EQ(bar, 16);
+        // Rows at three ticks each: eight rows a beat.
+        EXPECT_EQ(musicstats::rowsPerBeatAndBar(bytes, 16.7), std::make_pair(8, 32));
         auto stats = musicstats::measureComposition(*module, rendering.rows, beat, bar);
         stats.minutes = rendering.seconds() / 60;
         // Sixteen chords in eight bars: every one but the first is a change.

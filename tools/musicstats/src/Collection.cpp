@@ -103,7 +103,8 @@ TuneStats measureFile(const std::filesystem::path& path, double maxSeconds) {
     auto module = loadModule(bytes);
     const Rendering rendering = renderModule(*module, maxSeconds);
     stats.patterns = measurePatterns(*module, rendering.rows);
-    const auto [rowsPerBeat, rowsPerBar] = rowsPerBeatAndBar(bytes);
+    const double rowsPerSecond = rendering.seconds() > 0 ? static_cast<double>(rendering.rows.size()) / rendering.seconds() : 0;
+    const auto [rowsPerBeat, rowsPerBar] = rowsPerBeatAndBar(bytes, rowsPerSecond);
     stats.composition = measureComposition(*module, rendering.rows, rowsPerBeat, rowsPerBar);
     stats.composition.minutes = rendering.seconds() / 60;
     measureSound(rendering, stats);

@@ -131,12 +131,22 @@ ChordMatch matchChord(const std::array<double, 12>& profile, const ChordMatch& p
     return best;
 }
 
-std::pair<int, int> rowsPerBeatAndBar(const std::vector<std::uint8_t>& file) {
+std::pair<int, int> rowsPerBeatAndBar(const std::vector<std::uint8_t>& file, double rowsPerSecond) {
+    int beat = kDefaultRowsPerBeat, bar = kDefaultRowsPerBar;
     if (file.size() >= 0x20 && std::memcmp(file.data(), "IMPM", 4) == 0) {
-        const int beat = file[0x1E], bar = file[0x1F];
-        if (beat > 0 && bar >= beat && bar <= 256) return {beat, bar};
+        const int b = file[0x1E], m = file[0x1F];
+        if (b > 0 && m >= b && m <= 256) {
+            beat = b;
+            bar = m;
+        }
     }
-    return {kDefaultRowsPerBeat, kDefaultRowsPerBar};
+    // Trackers keep their default highlights on tunes written in double time (three ticks a
+    // row and eight rows a beat); the rows' pace tells those apart.
+    while (beat < 16 && bar <= 128 && 60 * rowsPerSecond / beat > kFastestBeat) {
+        beat *= 2;
+        bar *= 2;
+    }
+    return {beat, bar};
 }
 
 CompositionStats measureComposition(openmpt::module& module, const std::vector<PlayedRow>& rows, int rowsPerBeat,

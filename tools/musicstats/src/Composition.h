@@ -62,8 +62,10 @@ struct CompositionStats {
     double sharedFigures = kNone, sharedDrumBars = kNone, sharedChordRuns = kNone;
 };
 
-// Rows per beat and bar of a module file: the IT header's highlights, or the defaults.
-std::pair<int, int> rowsPerBeatAndBar(const std::vector<std::uint8_t>& file);
+// Rows per beat and bar of a module file: the IT header's highlights, or the defaults, doubled
+// while the rows played (rowsPerSecond) would make more than kFastestBeat beats a minute.
+constexpr double kFastestBeat = 200;
+std::pair<int, int> rowsPerBeatAndBar(const std::vector<std::uint8_t>& file, double rowsPerSecond);
 
 CompositionStats measureComposition(openmpt::module& module, const std::vector<PlayedRow>& rows, int rowsPerBeat,
                                     int rowsPerBar);

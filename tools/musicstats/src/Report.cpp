@@ -90,11 +90,11 @@ const std::vector<Measure>& measures() {
         {"line_leaps", "leap%", "busiest melodic line: leaps (5 or more semitones)",
          [](const TuneStats& t) { return t.composition.lineLeaps; }, {}, 100, 0, "%", {}, 1},
         {"shared_figures", "fig%", "five-note figures another tune also has",
-         [](const TuneStats& t) { return t.composition.sharedFigures; }, {}, 100, 0, "%", Target{false, 5}, 1},
+         [](const TuneStats& t) { return t.composition.sharedFigures; }, {}, 100, 1, "%", Target{false, 5}, 1},
         {"shared_drum_bars", "drum%", "drum bars another tune also has",
-         [](const TuneStats& t) { return t.composition.sharedDrumBars; }, {}, 100, 0, "%", Target{false, 5}, 1},
+         [](const TuneStats& t) { return t.composition.sharedDrumBars; }, {}, 100, 1, "%", Target{false, 5}, 1},
         {"shared_chord_runs", "run%", "four-chord runs another tune also has",
-         [](const TuneStats& t) { return t.composition.sharedChordRuns; }, {}, 100, 0, "%", Target{false, 15}, 1},
+         [](const TuneStats& t) { return t.composition.sharedChordRuns; }, {}, 100, 1, "%", Target{false, 15}, 1},
     };
     return list;
 }
