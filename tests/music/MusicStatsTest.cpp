@@ -175,9 +175,9 @@ TEST(MusicStatsPatterns, ChordsLineFiguresAndAHeldNoiseChannel) {
         ASSERT_EQ(solo.size(), 2u);
         EXPECT_EQ(solo[0].channel, 4);
         EXPECT_GT(solo[0].soundingShare, 0.8);
-        EXPECT_TRUE(solo[0].heldNoise) << solo[0].flatness;
+        EXPECT_TRUE(solo[0].heldNoise) << solo[0].fluctuation;
         EXPECT_GT(solo[1].soundingShare, 0.8);
-        EXPECT_FALSE(solo[1].heldNoise) << solo[1].flatness;
+        EXPECT_FALSE(solo[1].heldNoise) << solo[1].fluctuation;
         tunes.push_back(std::move(stats));
     }
     // The same music a fourth higher: every figure, drum bar and chord run is the other tune's.

@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::size_t kSoloFrame = 1024;
 constexpr double kSilentPower = 1e-7;  // -70 dBFS
-constexpr std::size_t kMinBandBins = 24;  // about 500 Hz
 
 // Mean power of the mix over the stretches of kSoloFrame frames at kSoloRate.
 std::vector<double> mixPowers(const Rendering& mix) {
@@ -43,6 +42,7 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
     std::vector<float> block(2 * kSoloFrame), mono(kSoloFrame), spectrum(fft.bins());
     std::vector<float> sounding;  // spectra of the stretches where the channel sounds
     std::vector<double> levels;
+    std::vector<std::size_t> windows;  // where each of them is
     const auto limit = static_cast<std::size_t>(maxSeconds * kSoloRate / kSoloFrame);
     for (std::size_t w = 0; w < limit; ++w) {
         if (module.read_interleaved_stereo(kSoloRate, kSoloFrame, block.data()) < kSoloFrame) break;
@@ -56,6 +56,7 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
         power /= kSoloFrame;
         if (power < kSilentPower || power < mixPower[w] * std::pow(10.0, -kNearMixDb / 10)) continue;
         levels.push_back(10 * std::log10(power / std::max(mixPower[w], 1e-20)));
+        windows.push_back(w);
         fft.compute(mono.data(), spectrum.data());
         sounding.insert(sounding.end(), spectrum.begin(), spectrum.end());
     }
@@ -78,35 +79,32 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
         if (cumulative < 0.05 * total) first = k + 1;
         if (cumulative <= 0.95 * total) last = k + 2;
     }
-    // A steady tone puts 90 % of its energy into the few bins of one partial, and any spectrum is
-    // flat across so few bins: the band is widened to where a tone's gaps show.
     first = std::max<std::size_t>(first, 1);  // a crushed sample's DC offset is no sound
     last = std::min(bins, std::max(last, first + 1));
-    if (last - first < kMinBandBins) {
-        const std::size_t centre = (first + last) / 2;
-        first = std::max<std::size_t>(1, centre > kMinBandBins / 2 ? centre - kMinBandBins / 2 : 1);
-        last = std::min(bins, first + kMinBandBins);
+    // Noise has no partial that holds still: the level of each frequency of its band jumps from
+    // one frame to the next (by 2 ln 2 in the mean, in nepers), where a held tone's partials stay
+    // put, however narrow or wide the band is. Each frequency weighs by its energy.
+    std::vector<double> jumps;
+    for (std::size_t f = 1; f < frames; ++f) {
+        if (windows[f] != windows[f - 1] + 1) continue;
+        const float* before = sounding.data() + (f - 1) * bins;
+        const float* now = sounding.data() + f * bins;
+        double weighted = 0, weights = 0;
+        for (std::size_t k = first; k < last; ++k) {
+            const double a = static_cast<double>(before[k]) + 1e-20, b = static_cast<double>(now[k]) + 1e-20;
+            const double w = std::sqrt(a * b);
+            weighted += w * std::abs(std::log(b / a));
+            weights += w;
+        }
+        if (weights > 0) jumps.push_back(weighted / weights);
     }
-    std::vector<double> flatness(frames);
-    for (std::size_t f = 0; f < frames; ++f) flatness[f] = spectralFlatness(sounding.data() + f * bins, first, last);
-    out.flatness = median(flatness);
-    out.heldNoise = out.soundingShare > kHeldShare && out.flatness >= kNoisyFlatness;
+    if (jumps.empty()) return out;
+    out.fluctuation = median(jumps);
+    out.heldNoise = out.soundingShare > kHeldShare && out.fluctuation >= kNoisyFluctuation;
     return out;
 }
 
 }  // namespace
-
-double spectralFlatness(const float* power, std::size_t first, std::size_t last) {
-    if (last <= first) return 0;
-    double logSum = 0, sum = 0;
-    for (std::size_t k = first; k < last; ++k) {
-        const double p = static_cast<double>(power[k]) + 1e-20;
-        logSum += std::log(p);
-        sum += p;
-    }
-    const double n = static_cast<double>(last - first);
-    return std::exp(logSum / n) / (sum / n);
-}
 
 std::vector<SoloChannel> soloSparseChannels(const std::vector<std::uint8_t>& bytes, const Rendering& mix,
                                             const CompositionStats& composition, double maxSeconds) {

@@ -14,14 +14,14 @@ constexpr int kSoloRate = 22050;              // a held sound is no less held fo
 constexpr double kFewNotesPerMinute = 6;      // only channels this sparse are rendered alone
 constexpr double kNearMixDb = 20;             // a channel sounds when it is within this of the mix
 constexpr double kHeldShare = 0.6;            // ... for this share of the tune
-constexpr double kNoisyFlatness = 0.3;        // spectral flatness inside the channel's own band
+constexpr double kNoisyFluctuation = 0.8;     // nepers a frequency of its band moves from frame to frame (noise: 1)
 
 struct SoloChannel {
     int channel = 0;
     double notesPerMinute = 0;
     double soundingShare = 0;   // of the tune's length
     double levelDb = 0;         // median over the sounding stretches, against the mix
-    double flatness = 0;        // median over the sounding stretches
+    double fluctuation = 0;     // median over the sounding stretches: how little any partial holds still
     bool heldNoise = false;
 };
 
@@ -29,8 +29,5 @@ struct SoloChannel {
 // beside `mix` (the whole tune at kRate), and describes it.
 std::vector<SoloChannel> soloSparseChannels(const std::vector<std::uint8_t>& bytes, const Rendering& mix,
                                             const CompositionStats& composition, double maxSeconds);
-
-// Wiener entropy of power spectrum bins [first, last): geometric over arithmetic mean.
-double spectralFlatness(const float* power, std::size_t first, std::size_t last);
 
 }  // namespace musicstats

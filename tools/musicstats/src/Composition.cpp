@@ -95,15 +95,6 @@ void shareAcross(std::vector<CompositionStats*>& tunes, std::set<Key> Compositio
 
 }  // namespace
 
-const std::vector<const char*>& chordQualities() {
-    static const std::vector<const char*> names = [] {
-        std::vector<const char*> n;
-        for (const Template& t : templates()) n.push_back(t.name);
-        return n;
-    }();
-    return names;
-}
-
 ChordMatch matchChord(const std::array<double, 12>& profile, const ChordMatch& previous) {
     double total = 0, sq = 0;
     for (double w : profile) {

@@ -18,12 +18,9 @@ constexpr int kDefaultRowsPerBar = 16;
 
 struct Chord {
     int root = 0;     // pitch class, 0 = C
-    int quality = 0;  // index into chordQualities()
+    int quality = 0;  // major, minor, diminished, augmented; dominant, major, minor, half-diminished seventh
     bool operator==(const Chord&) const = default;
 };
-
-// Names of the chord qualities matched, triads first: "", "m", "dim", "aug", "7", "maj7", "m7", "m7b5".
-const std::vector<const char*>& chordQualities();
 
 // Best-matching chord of a pitch-class profile; `previous` is kept unless another chord fits
 // clearly better, so a passing note does not read as a change. Empty when fewer than two pitch
