@@ -14,7 +14,7 @@ void composeAll(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         for (const auto& tune : composer::catalogue()) {
-            const auto data = modwriter::writeSong(composer::composeTune(tune), composer::formatOf(tune));
+            const auto data = modwriter::writeSong(composer::composeTrack(tune, VELSMOOR_SCORES_DIR), composer::formatOf(tune));
             bytes += data.size();
             benchmark::DoNotOptimize(data.data());
         }
@@ -25,7 +25,7 @@ BENCHMARK(composeAll)->Unit(benchmark::kMillisecond);
 
 void renderTenSeconds(benchmark::State& state) {
     const auto& tune = composer::catalogue()[static_cast<std::size_t>(state.range(0))];
-    const auto data = modwriter::writeSong(composer::composeTune(tune), composer::formatOf(tune));
+    const auto data = modwriter::writeSong(composer::composeTrack(tune, VELSMOOR_SCORES_DIR), composer::formatOf(tune));
     std::ostringstream log;
     std::vector<float> buffer(2 * 44100);
     for (auto _ : state) {

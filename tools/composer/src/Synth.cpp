@@ -431,7 +431,7 @@ modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t se
     return finish(name, out, kMetalRate);
 }
 
-modwriter::Sample bed(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed) {
+modwriter::Sample noise(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed) {
     constexpr std::uint32_t kRate = 22050;
     constexpr std::size_t kLength = 47 * kRate / 10;  // not a whole number of bars at any tempo the disk uses
     Rng rng(seed);
@@ -501,7 +501,10 @@ void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) 
 
 void crush(modwriter::Sample& s, int bits) {
     const int shift = 16 - std::clamp(bits, 4, 16);
-    for (std::int16_t& v : s.data) v = static_cast<std::int16_t>((v >> shift) << shift);
+    // Rounded to the nearest step: truncation would shift every sample half a step down.
+    const double step = static_cast<double>(1 << shift);
+    const double highest = 32767.0 - (step - 1.0);
+    for (std::int16_t& v : s.data) v = static_cast<std::int16_t>(std::clamp(std::round(v / step) * step, -32768.0, highest));
     if (bits <= 8) s.sixteenBit = false;
 }
 

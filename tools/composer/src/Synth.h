@@ -72,11 +72,11 @@ struct Colour {
 // Loops stay seamless and the sample never gets louder than it was made.
 void colourSample(modwriter::Sample& s, const Colour& colour, double semitones);
 
-// Noise in a band around `hz`, `octaves` wide, looping seamlessly; `sway` swells it `swells`
-// times per loop.
-modwriter::Sample bed(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed);
+// Noise in a band around `hz`, `octaves` wide, looping seamlessly, for a sound a piece calls for at
+// a moment (surf, steam); `sway` swells it `swells` times per loop.
+modwriter::Sample noise(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed);
 
-// Lowers the resolution to 8 bits with a hard knee for gritty tunes.
+// Lowers the resolution to `bits`, rounding to the nearest step.
 void crush(modwriter::Sample& s, int bits);
 
 }  // namespace composer::synth

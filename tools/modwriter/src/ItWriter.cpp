@@ -135,8 +135,8 @@ std::vector<std::uint8_t> writeIt(const Song& song) {
     ByteBuffer out;
     out.tag("IMPM");
     out.text(song.title, 26, true);
-    out.u8(4);
-    out.u8(16);
+    out.u8(static_cast<unsigned>(std::clamp(song.rowsPerBeat, 1, 255)));
+    out.u8(static_cast<unsigned>(std::clamp(song.rowsPerBar, 1, 255)));
     out.u16(static_cast<unsigned>(orderCount));
     out.u16(static_cast<unsigned>(song.instruments.size()));
     out.u16(static_cast<unsigned>(song.samples.size()));

@@ -99,10 +99,16 @@ std::vector<std::filesystem::path> moduleFiles(const std::filesystem::path& fold
 TuneStats measureFile(const std::filesystem::path& path, double maxSeconds) {
     TuneStats stats;
     stats.name = path.filename().string();
-    auto module = loadModule(path);
+    const std::vector<std::uint8_t> bytes = readModuleFile(path);
+    auto module = loadModule(bytes);
     const Rendering rendering = renderModule(*module, maxSeconds);
     stats.patterns = measurePatterns(*module, rendering.rows);
+    const double rowsPerSecond = rendering.seconds() > 0 ? static_cast<double>(rendering.rows.size()) / rendering.seconds() : 0;
+    const auto [rowsPerBeat, rowsPerBar] = rowsPerBeatAndBar(bytes, rowsPerSecond);
+    stats.composition = measureComposition(*module, rendering.rows, rowsPerBeat, rowsPerBar);
+    stats.composition.minutes = rendering.seconds() / 60;
     measureSound(rendering, stats);
+    stats.soloChannels = soloSparseChannels(bytes, rendering, stats.composition, maxSeconds);
     return stats;
 }
 
@@ -182,6 +188,9 @@ void compareTunes(SetStats& set) {
         }
     }
     set.spectrumCorrelation = median(pairs);
+    std::vector<CompositionStats*> compositions;
+    for (TuneStats& t : tunes) compositions.push_back(&t.composition);
+    compareCompositions(compositions);
     for (std::size_t t = 0; t < tunes.size(); ++t) tunes[t].spectrumCorrelation = median(perTune[t]);
 }
 

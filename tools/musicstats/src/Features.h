@@ -1,10 +1,13 @@
 // Everything measured on one tune: its sound and how its patterns are written.
 #pragma once
 
+#include "ChannelSolo.h"
+#include "Composition.h"
 #include "PatternStats.h"
 #include "Rendering.h"
 #include "Spectrogram.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <string>
@@ -43,6 +46,11 @@ struct TuneStats {
     double loudnessRange = 0;           // LU
     double nearDuplicateShare = 0;
     PatternStats patterns;
+    CompositionStats composition;
+    std::vector<SoloChannel> soloChannels;  // the sparse channels, each heard alone
+    int heldNoiseChannels() const {
+        return static_cast<int>(std::count_if(soloChannels.begin(), soloChannels.end(), [](const SoloChannel& c) { return c.heldNoise; }));
+    }
 
     // Filled in against the rest of the set.
     int excerpts = 0;

@@ -13,6 +13,17 @@ namespace {
 // Small enough that a row at the fastest speed and tempo still shows up in the row list.
 constexpr std::size_t kBlock = 256;
 
+// Loader and player warnings go nowhere: a measuring tool has no use for them. The module keeps
+// a reference to its log for as long as it lives, so the log lives in the same object, built first.
+struct QuietLog {
+    std::ostringstream log;
+};
+
+class QuietModule : private QuietLog, public openmpt::module_ext {
+public:
+    explicit QuietModule(const std::vector<std::uint8_t>& bytes) : QuietLog(), openmpt::module_ext(bytes, log) {}
+};
+
 }  // namespace
 
 std::vector<float> Rendering::mono() const {
@@ -21,13 +32,14 @@ std::vector<float> Rendering::mono() const {
     return out;
 }
 
-std::unique_ptr<openmpt::module> loadModule(const std::filesystem::path& path) {
+std::vector<std::uint8_t> readModuleFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot open " + path.string());
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Loader warnings go nowhere: a measuring tool has no use for them.
-    std::ostringstream log;
-    auto module = std::make_unique<openmpt::module>(bytes, log);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::unique_ptr<openmpt::module_ext> loadModule(const std::vector<std::uint8_t>& bytes) {
+    auto module = std::make_unique<QuietModule>(bytes);
     module->select_subsong(0);
     module->set_repeat_count(0);
     module->ctl_set_text("play.at_end", "stop");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <libopenmpt/libopenmpt.hpp>
+#include <libopenmpt/libopenmpt_ext.hpp>
 
 #include <cstdint>
 #include <filesystem>
@@ -29,8 +30,11 @@ struct Rendering {
     std::vector<float> mono() const;
 };
 
-// Throws openmpt::exception (or std::runtime_error for unreadable files) on bad input.
-std::unique_ptr<openmpt::module> loadModule(const std::filesystem::path& path);
+// Throws std::runtime_error for unreadable files.
+std::vector<std::uint8_t> readModuleFile(const std::filesystem::path& path);
+
+// Subsong 0, no repeats, stopping at the end. Throws openmpt::exception on bad input.
+std::unique_ptr<openmpt::module_ext> loadModule(const std::vector<std::uint8_t>& bytes);
 
 // Subsong 0, no repeats, stopping at the song's end or after maxSeconds.
 Rendering renderModule(openmpt::module& module, double maxSeconds);

@@ -1,9 +1,11 @@
 #include "Report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,7 @@ struct Measure {
     int decimals;
     const char* unit;
     std::optional<Target> target;
+    int group = 0;        // 0: how it sounds; 1: what its notes do (a table of its own)
 };
 
 double share(int part, int whole) { return whole > 0 ? static_cast<double>(part) / whole : std::nan(""); }
@@ -66,6 +69,32 @@ const std::vector<Measure>& measures() {
          [](const TuneStats& t) { return t.rmsDb; }, {}, 1, 1, " dBFS", {}},
         {"peak_dbfs", "peak", "peak level",
          [](const TuneStats& t) { return t.peakDb; }, {}, 1, 1, " dBFS", {}},
+        {"held_noise", "noise", "held noise channels (most in any one tune)",
+         [](const TuneStats& t) { return static_cast<double>(t.heldNoiseChannels()); },
+         [](const SetStats& s) {
+             double most = s.tunes.empty() ? std::nan("") : 0.0;
+             for (const TuneStats& t : s.tunes) most = std::max(most, static_cast<double>(t.heldNoiseChannels()));
+             return most;
+         },
+         1, 0, "", Target{false, 0}, 1},
+        {"chord_changes", "chg/b", "chord changes per bar",
+         [](const TuneStats& t) { return t.composition.chordChangesPerBar; }, {}, 1, 2, "", Target{true, 1.3}, 1},
+        {"chords", "chords", "distinct chords",
+         [](const TuneStats& t) { return static_cast<double>(t.composition.distinctChords); }, {}, 1, 1, "", {}, 1},
+        {"line_repeats", "same%", "busiest melodic line: repeated notes",
+         [](const TuneStats& t) { return t.composition.lineRepeats; }, {}, 100, 0, "%", {}, 1},
+        {"line_steps", "step%", "busiest melodic line: steps (1-2 semitones)",
+         [](const TuneStats& t) { return t.composition.lineSteps; }, {}, 100, 0, "%", Target{true, 15}, 1},
+        {"line_thirds", "3rd%", "busiest melodic line: thirds (3-4 semitones)",
+         [](const TuneStats& t) { return t.composition.lineThirds; }, {}, 100, 0, "%", Target{false, 25}, 1},
+        {"line_leaps", "leap%", "busiest melodic line: leaps (5 or more semitones)",
+         [](const TuneStats& t) { return t.composition.lineLeaps; }, {}, 100, 0, "%", {}, 1},
+        {"shared_figures", "fig%", "five-note figures another tune also has",
+         [](const TuneStats& t) { return t.composition.sharedFigures; }, {}, 100, 1, "%", Target{false, 5}, 1},
+        {"shared_drum_bars", "drum%", "drum bars another tune also has",
+         [](const TuneStats& t) { return t.composition.sharedDrumBars; }, {}, 100, 1, "%", Target{false, 5}, 1},
+        {"shared_chord_runs", "run%", "four-chord runs another tune also has",
+         [](const TuneStats& t) { return t.composition.sharedChordRuns; }, {}, 100, 1, "%", Target{false, 15}, 1},
     };
     return list;
 }
@@ -103,34 +132,55 @@ std::string cellOf(const Measure& m, const TuneStats& t) {
     return format(m.perTune(t), m, false);
 }
 
+// What the table prints after a tune's figures: its effect letters, or its busiest line and
+// the channels that hold noise.
+std::string notesOf(const TuneStats& t, int group) {
+    if (group == 0) return t.patterns.effectLetters + (t.truncated ? "  (cut at the length cap)" : "");
+    std::string text;
+    if (t.composition.busiestLine >= 0) text += "line ch" + std::to_string(t.composition.busiestLine + 1);
+    for (const SoloChannel& c : t.soloChannels) {
+        if (!c.heldNoise) continue;
+        char buf[128];
+        std::snprintf(buf, sizeof buf, "  noise ch%d (%.0f%% of the tune, %.1f dB, %.1f notes/min)", c.channel + 1,
+                      100 * c.soundingShare, c.levelDb, c.notesPerMinute);
+        text += buf;
+    }
+    return text;
+}
+
 void printTable(std::ostream& out, const SetStats& s) {
     char line[512];
     std::snprintf(line, sizeof line, "%s: %zu tunes\n", s.folder.string().c_str(), s.tunes.size());
     out << line;
-    const auto& list = measures();
     const int nameWidth = 16;
-    out << std::string(nameWidth, ' ');
-    for (const Measure& m : list) {
-        std::snprintf(line, sizeof line, "%7s", m.heading);
-        out << line;
-    }
-    out << "  letters\n";
-    for (const TuneStats& t : s.tunes) {
-        std::snprintf(line, sizeof line, "%-*.*s", nameWidth, nameWidth, t.name.c_str());
-        out << line;
-        for (const Measure& m : list) {
-            std::snprintf(line, sizeof line, "%7s", cellOf(m, t).c_str());
+    for (int group : {0, 1}) {
+        std::vector<const Measure*> list;
+        for (const Measure& m : measures()) {
+            if (m.group == group) list.push_back(&m);
+        }
+        out << std::string(nameWidth, ' ');
+        for (const Measure* m : list) {
+            std::snprintf(line, sizeof line, "%7s", m->heading);
             out << line;
         }
-        out << "  " << t.patterns.effectLetters << (t.truncated ? "  (cut at the length cap)" : "") << '\n';
-    }
-    std::snprintf(line, sizeof line, "%-*s", nameWidth, "median");
-    out << line;
-    for (const Measure& m : list) {
-        std::snprintf(line, sizeof line, "%7s", format(setFigure(m, s), m, false).c_str());
+        out << (group == 0 ? "  letters\n" : "\n");
+        for (const TuneStats& t : s.tunes) {
+            std::snprintf(line, sizeof line, "%-*.*s", nameWidth, nameWidth, t.name.c_str());
+            out << line;
+            for (const Measure* m : list) {
+                std::snprintf(line, sizeof line, "%7s", cellOf(*m, t).c_str());
+                out << line;
+            }
+            out << "  " << notesOf(t, group) << '\n';
+        }
+        std::snprintf(line, sizeof line, "%-*s", nameWidth, "median");
         out << line;
+        for (const Measure* m : list) {
+            std::snprintf(line, sizeof line, "%7s", format(setFigure(*m, s), *m, false).c_str());
+            out << line;
+        }
+        out << "\n\n";
     }
-    out << "\n\n";
 }
 
 void printSummary(std::ostream& out, const SetStats& ours, const SetStats* reference, bool targets) {
@@ -198,6 +248,45 @@ void printSpectra(std::ostream& out, const SetStats& set) {
     }
 }
 
+// Where a tune's shared material comes from: for figures, drum bars and chord runs, the share
+// another tune also has and the tunes that have most of it, with how many items each.
+void printShared(std::ostream& out, const SetStats& set) {
+    struct Kind {
+        const char* name;
+        std::set<Key> CompositionStats::*items;
+        double CompositionStats::*share;
+    };
+    const Kind kinds[] = {{"figures", &CompositionStats::figures, &CompositionStats::sharedFigures},
+                          {"drum bars", &CompositionStats::drumBars, &CompositionStats::sharedDrumBars},
+                          {"chord runs", &CompositionStats::chordRuns, &CompositionStats::sharedChordRuns}};
+    out << '\n' << set.folder.string() << ": shared with (items in common)\n";
+    for (const TuneStats& t : set.tunes) {
+        out << t.name << '\n';
+        for (const Kind& k : kinds) {
+            const auto& mine = t.composition.*k.items;
+            std::vector<std::pair<std::size_t, std::string>> others;
+            for (const TuneStats& u : set.tunes) {
+                if (&u == &t) continue;
+                const auto& theirs = u.composition.*k.items;
+                std::size_t common = 0;
+                for (const Key& key : mine) common += theirs.count(key);
+                if (common > 0) others.push_back({common, u.name});
+            }
+            std::sort(others.begin(), others.end(), [](const auto& a, const auto& b) {
+                return a.first != b.first ? a.first > b.first : a.second < b.second;
+            });
+            char line[128];
+            const double share = t.composition.*k.share;
+            const std::string shown = std::isnan(share) ? "-" : std::to_string(std::lround(100 * share)) + " %";
+            std::snprintf(line, sizeof line, "  %-11s %4zu, %s shared", k.name, mine.size(), shown.c_str());
+            out << line;
+            for (std::size_t i = 0; i < others.size() && i < 4; ++i) out << (i ? ", " : ": ") << others[i].second << ' ' << others[i].first;
+            if (others.size() > 4) out << ", " << others.size() - 4 << " more";
+            out << '\n';
+        }
+    }
+}
+
 void printReport(std::ostream& out, const SetStats& ours, const SetStats* reference, const ReportOptions& options) {
     if (options.tsv) {
         out << "set\tfile";
@@ -223,6 +312,10 @@ void printReport(std::ostream& out, const SetStats& ours, const SetStats* refere
     if (options.spectra) {
         printSpectra(out, ours);
         if (reference) printSpectra(out, *reference);
+    }
+    if (options.shared) {
+        printShared(out, ours);
+        if (reference) printShared(out, *reference);
     }
 }
 

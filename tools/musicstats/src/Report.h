@@ -11,6 +11,7 @@ struct ReportOptions {
     bool tsv = false;
     bool targets = false;  // judge the first set's medians against the targets
     bool spectra = false;  // also each tune's band levels and its excerpts' nearest neighbours
+    bool shared = false;   // also, for each tune, the tunes it shares figures, drum bars and chord runs with
 };
 
 // `reference` may be null.

@@ -11,12 +11,15 @@
 namespace {
 
 void usage(std::ostream& out) {
-    out << "usage: musicstats [--tsv] [--targets] [--spectra] [--jobs N] [--max-seconds S] FOLDER [REFERENCE_FOLDER]\n"
+    out << "usage: musicstats [--tsv] [--targets] [--spectra] [--shared] [--jobs N] [--max-seconds S] FOLDER [REFERENCE_FOLDER]\n"
            "  Renders every module in FOLDER (and REFERENCE_FOLDER) once at 44.1 kHz and prints\n"
-           "  per-tune figures, their medians and, with a reference folder, both sets side by side.\n"
+           "  per-tune figures, their medians and, with a reference folder, both sets side by side;\n"
+           "  sparse channels are also rendered alone, and the pattern data is read for chords,\n"
+           "  the busiest line and the figures, drum bars and chord runs tunes share.\n"
            "  --tsv          tab-separated values instead of tables\n"
            "  --targets      judge FOLDER's medians against the disk's targets (pass/fail)\n"
            "  --spectra      also each tune's band levels and its excerpts' nearest neighbours\n"
+           "  --shared       also the tunes each tune shares figures, drum bars and chord runs with\n"
            "  --jobs N       tunes measured at once (default: number of cores)\n"
            "  --max-seconds  render at most this long per tune (default 600)\n";
 }
@@ -34,6 +37,8 @@ int main(int argc, char** argv) {
             options.tsv = true;
         } else if (arg == "--spectra") {
             options.spectra = true;
+        } else if (arg == "--shared") {
+            options.shared = true;
         } else if (arg == "--targets") {
             options.targets = true;
         } else if ((arg == "--jobs" || arg == "--max-seconds") && i + 1 < argc) {

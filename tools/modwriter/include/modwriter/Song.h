@@ -88,6 +88,8 @@ struct Song {
     int tempo = 125;                       // beats per minute, 32..255
     int globalVolume = 128;                // 0..128 (halved for S3M)
     int mixVolume = 48;                    // 0..128 (S3M: master volume 16..127)
+    int rowsPerBeat = 4;                   // IT row highlights: where a tracker (and a reader) sees beats
+    int rowsPerBar = 16;                   // ... and bars
 };
 
 }  // namespace modwriter
