@@ -7,11 +7,8 @@
 
 #include <unistd.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
-#include <QTimer>
 
 #include "desktop/Activation.h"
 #include "desktop/MediaPlayer2.h"
@@ -21,51 +18,8 @@
 #include "mainwindow/frmMain.h"
 #include "player/DynamicModuleLibrary.h"
 #include "player/Launch.h"
+#include "player/RunHooks.h"
 #include "player/SoundStream.h"
-
-namespace {
-
-// Every error box is also written to stderr, so that a start without a screen still tells why
-// it ended.
-class ReportingErrorBox final : public forms::ErrorBox {
-public:
-    explicit ReportingErrorBox(int autoDismissMs) : autoDismissMs_(autoDismissMs) {}
-
-    void show(const std::string& text, const std::string& title) override {
-        std::string shown;
-        for (std::size_t i = 0; i < text.size(); ++i)
-            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-                shown += text[i];
-        std::fprintf(stderr, "Error box: %s\n", shown.c_str());
-        std::fflush(stderr);
-        if (autoDismissMs_ >= 0) {
-            // Test runs: nobody is there to press OK.
-            QTimer::singleShot(autoDismissMs_, [] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                    box->button(QMessageBox::Ok)->click();
-            });
-        }
-        box_.show(text, title);
-    }
-
-private:
-    int autoDismissMs_;
-    forms::QtErrorBox box_;
-};
-
-// A clock that never ticks: the program with all its timers stopped, for measurements.
-class StoppedClock final : public forms::TimerClock {
-public:
-    void arm(forms::Timer&, int) override {}
-    void disarm(forms::Timer&) override {}
-};
-
-int envInt(const char* name, int fallback) {
-    const char* v = std::getenv(name);
-    return v && *v ? std::atoi(v) : fallback;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (!player::choosePlatform(argc, argv)) return 1;
@@ -85,7 +39,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.drelkin.Velsmoor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.ico")));
 
-    ReportingErrorBox errorBox(envInt("VELSMOOR_AUTO_DISMISS_MS", -1));
+    player::ReportingErrorBox errorBox(player::environmentInt("VELSMOOR_AUTO_DISMISS_MS", -1));
     std::string programDir;
     try {
         programDir = player::programFolder();
@@ -95,8 +49,8 @@ int main(int argc, char** argv) {
     }
     player::DynamicModuleLibrary library(programDir);
     std::unique_ptr<forms::TimerClock> clock;
-    if (envInt("VELSMOOR_NO_TIMERS", 0))
-        clock = std::make_unique<StoppedClock>();
+    if (player::environmentInt("VELSMOOR_NO_TIMERS", 0))
+        clock = std::make_unique<player::StoppedClock>();
     else
         clock = std::make_unique<forms::QtTimerClock>();
 

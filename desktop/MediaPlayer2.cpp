@@ -19,7 +19,8 @@
 #include <QUrl>
 
 #include "desktop/Activation.h"
-#include "mainwindow/frmMain.h"
+#include "mainwindow/DiskWindow.h"
+#include "player/Player.h"
 #include "player/TrackList.h"
 
 namespace desktop {
@@ -311,7 +312,7 @@ private:
 
 } // namespace
 
-MediaPlayer2::MediaPlayer2(mainwindow::frmMain& window, const std::string& programDir)
+MediaPlayer2::MediaPlayer2(mainwindow::DiskWindow& window, const std::string& programDir)
     : window_(window) {
     const QString cover = QString::fromLocal8Bit(programDir.c_str()) + QStringLiteral("/cover.png");
     if (QFileInfo::exists(cover))
@@ -322,7 +323,7 @@ MediaPlayer2::MediaPlayer2(mainwindow::frmMain& window, const std::string& progr
 // The window may outlive this object; it must not call back into it.
 MediaPlayer2::~MediaPlayer2() {
     if (serving_)
-        window_.player().stateChanged = nullptr;
+        window_.unlisten(listening_);
 }
 
 MediaPlayer2::Start MediaPlayer2::start(const QVariantMap& launch) {
@@ -339,7 +340,7 @@ MediaPlayer2::Start MediaPlayer2::start(const QVariantMap& launch) {
     if (claimed.isValid() && claimed.value() == QDBusConnectionInterface::ServiceRegistered) {
         seen_ = {track(), playing()};
         serving_ = true;
-        window_.player().stateChanged = [this] { announceChanges(); };
+        listening_ = window_.listen([this] { announceChanges(); });
         (new ApplicationActivation(this, [this] { raise(); }))->publish();
         return Start::Serving;
     }
@@ -357,10 +358,10 @@ MediaPlayer2::Start MediaPlayer2::start(const QVariantMap& launch) {
 }
 
 int MediaPlayer2::track() const {
-    return std::clamp<int>(window_.player().state.trackIndex, 0, player::kLastTrack);
+    return std::clamp<int>(window_.currentTrack(), 0, player::kLastTrack);
 }
 
-bool MediaPlayer2::playing() const { return window_.player().state.isPlaying != 0; }
+bool MediaPlayer2::playing() const { return window_.playing(); }
 
 QVariantMap MediaPlayer2::metadata() const {
     const int i = track();
@@ -372,7 +373,7 @@ QVariantMap MediaPlayer2::metadata() const {
     m.insert(QStringLiteral("mpris:length"),
              static_cast<qlonglong>(player::kTrackList[k].length) * kMicroseconds);
     m.insert(QStringLiteral("xesam:title"),
-             QString::fromLocal8Bit(window_.tunes[k]->Caption().c_str()));
+             QString::fromLocal8Bit(window_.trackTitle(i).c_str()));
     m.insert(QStringLiteral("xesam:artist"), QStringList{QStringLiteral("Drelkin")});
     m.insert(QStringLiteral("xesam:album"), QString::fromLatin1(player::kProgramTitle));
     m.insert(QStringLiteral("xesam:trackNumber"), i);
@@ -386,23 +387,23 @@ QString MediaPlayer2::playbackStatus() const {
 }
 
 qlonglong MediaPlayer2::position() const {
-    return static_cast<qlonglong>(window_.player().state.elapsedSeconds) * kMicroseconds;
+    return static_cast<qlonglong>(window_.elapsedSeconds()) * kMicroseconds;
 }
 
 bool MediaPlayer2::canGoNext() const { return track() < player::kLastTrack; }
 bool MediaPlayer2::canGoPrevious() const { return track() > 0; }
 
-bool MediaPlayer2::blocked() const { return window_.player().errorBoxOpen(); }
+bool MediaPlayer2::blocked() const { return window_.errorBoxOpen(); }
 
-void MediaPlayer2::click(const std::function<void()>& handler) {
-    if (!blocked() && handler)
-        handler();
+void MediaPlayer2::click(void (mainwindow::DiskWindow::*handler)()) {
+    if (!blocked())
+        (window_.*handler)();
 }
 
-void MediaPlayer2::next() { click(window_.next.lit->onClick); }
-void MediaPlayer2::previous() { click(window_.prev.lit->onClick); }
-void MediaPlayer2::play() { click(window_.play.lit->onClick); }
-void MediaPlayer2::stop() { click(window_.stop.lit->onClick); }
+void MediaPlayer2::next() { click(&mainwindow::DiskWindow::nextTrack); }
+void MediaPlayer2::previous() { click(&mainwindow::DiskWindow::previousTrack); }
+void MediaPlayer2::play() { click(&mainwindow::DiskWindow::startPlaying); }
+void MediaPlayer2::stop() { click(&mainwindow::DiskWindow::stopPlaying); }
 
 // The disk has no pause: pausing stops, and from a stop PlayPause plays.
 void MediaPlayer2::pause() {
@@ -417,17 +418,9 @@ void MediaPlayer2::playPause() {
         play();
 }
 
-void MediaPlayer2::raise() {
-    QWidget& w = window_.form();
-    // A window that start-up has not shown (yet) stays hidden.
-    if (!w.isVisible())
-        return;
-    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
-    w.raise();
-    w.activateWindow();
-}
+void MediaPlayer2::raise() { window_.raise(); }
 
-void MediaPlayer2::quit() { click(window_.exit.lit->onClick); }
+void MediaPlayer2::quit() { click(&mainwindow::DiskWindow::quit); }
 
 void MediaPlayer2::announceChanges() {
     const Seen now{track(), playing()};

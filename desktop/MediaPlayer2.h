@@ -10,7 +10,7 @@
 #include <QVariantMap>
 
 namespace mainwindow {
-class frmMain;
+class DiskWindow;
 }
 
 namespace desktop {
@@ -28,7 +28,7 @@ public:
     };
 
     // programDir holds the program file and the cover picture beside it.
-    MediaPlayer2(mainwindow::frmMain& window, const std::string& programDir);
+    MediaPlayer2(mainwindow::DiskWindow& window, const std::string& programDir);
     ~MediaPlayer2() override;
 
     // Claims the player's name; to be called before the disk starts playing. A disk already
@@ -59,13 +59,14 @@ private:
     int track() const;
     bool playing() const;
     bool blocked() const;
-    void click(const std::function<void()>& handler);
+    void click(void (mainwindow::DiskWindow::*handler)());
     void announceChanges();
 
-    mainwindow::frmMain& window_;
+    mainwindow::DiskWindow& window_;
     QString artUrl_;
     Seen seen_;
     bool serving_ = false;
+    int listening_ = -1;
 };
 
 } // namespace desktop

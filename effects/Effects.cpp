@@ -8,7 +8,6 @@
 #include "forms/Controls.h"
 #include "forms/Timer.h"
 #include "player/ModuleLibrary.h"
-#include "player/PlayerState.h"
 
 namespace effects {
 
@@ -24,12 +23,16 @@ constexpr std::int16_t kLastMessage = 34;
 
 } // namespace
 
-Effects::Effects(player::PlayerState& state, const EffectsControls& controls,
-                 player::ModuleLibrary& library)
-    : state_(state), c_(controls), library_(library) {
+Effects::Effects(const EffectsControls& controls, player::ModuleLibrary& library)
+    : c_(controls), library_(library) {
     if (!c_.lbl1 || !c_.lbl2 || !c_.lblCPU || !c_.lblCPU2 || !c_.Picture2 || !c_.Picture3 ||
         !c_.Timer2 || !c_.Timer3)
         throw std::invalid_argument("effects: a control of the main window is missing");
+}
+
+void Effects::restartSteps() {
+    state_.tickerStep = 0;
+    state_.titleStep = 0;
 }
 
 void Effects::Flash2() {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "effects/MessageTable.h"
+
 namespace forms {
 class Label;
 class Picture;
@@ -11,7 +13,6 @@ class Timer;
 } // namespace forms
 
 namespace player {
-struct PlayerState;
 class ModuleLibrary;
 } // namespace player
 
@@ -29,6 +30,14 @@ struct EffectsControls {
     forms::Timer* Timer3 = nullptr;  // message clock
 };
 
+// The steps of the message fade and the title pulse, and the message table with its place.
+struct EffectsState {
+    std::int16_t tickerStep = 0;
+    std::int16_t titleStep = 0;
+    MessageTable messages{};
+    std::int16_t messageIndex = 0;
+};
+
 // Twips the strip moves left on each tick.
 inline constexpr float kScrollStep = 20.0f;
 // Added to the title label's Left to give the strip's restart position: the strip's design width.
@@ -37,8 +46,12 @@ inline constexpr float kRestartOffset = 7755.0f;
 class Effects {
 public:
     // Throws std::invalid_argument when a control is missing.
-    Effects(player::PlayerState& state, const EffectsControls& controls,
-            player::ModuleLibrary& library);
+    Effects(const EffectsControls& controls, player::ModuleLibrary& library);
+
+    const EffectsState& state() const { return state_; }
+
+    // Start-up's part: the fade and the pulse begin again from their first step.
+    void restartSteps();
 
     // Scroller step, then the CPU load into lblCPU and lblCPU2 (one library reading each).
     // A LibraryError from the library propagates to the caller.
@@ -58,7 +71,9 @@ public:
     void Infos();
 
 private:
-    player::PlayerState& state_;
+    friend struct EffectsTestAccess; // tests set up a state without running up to it
+
+    EffectsState state_;
     EffectsControls c_;
     player::ModuleLibrary& library_;
 };

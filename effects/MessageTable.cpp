@@ -4,8 +4,8 @@
 
 namespace effects {
 
-const player::MessageTable& messageTexts() {
-    static const player::MessageTable table = {
+const MessageTable& messageTexts() {
+    static const MessageTable table = {
         "",
         "This can't be good for me!",
         "What?",
@@ -50,7 +50,7 @@ bool isAccentMessage(std::int16_t index) {
            kAccentMessages.end();
 }
 
-const std::string* messageAt(const player::MessageTable& table, std::int16_t index) {
+const std::string* messageAt(const MessageTable& table, std::int16_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return nullptr;
     return &table[static_cast<std::size_t>(index)];
 }

@@ -3,13 +3,14 @@
 
 #include <array>
 #include <cstdint>
-
-#include "player/PlayerState.h"
+#include <string>
 
 namespace effects {
 
+using MessageTable = std::array<std::string, 35>;
+
 // The texts Infos writes into the table, entry 0 to 34.
-const player::MessageTable& messageTexts();
+const MessageTable& messageTexts();
 
 // Messages whose fade-out runs along AccentRamp instead of the grey ramp.
 inline constexpr std::array<std::int16_t, 5> kAccentMessages = {6, 14, 29, 32, 34};
@@ -17,6 +18,6 @@ inline constexpr std::array<std::int16_t, 5> kAccentMessages = {6, 14, 29, 32, 3
 bool isAccentMessage(std::int16_t index);
 
 // The entry at index, or nullptr when index lies outside 0..34.
-const std::string* messageAt(const player::MessageTable& table, std::int16_t index);
+const std::string* messageAt(const MessageTable& table, std::int16_t index);
 
 } // namespace effects

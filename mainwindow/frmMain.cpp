@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QString>
 
+#include <algorithm>
+
 #include "forms/Accessibility.h"
 #include "player/TrackList.h"
 
@@ -77,14 +79,17 @@ frmMain::frmMain(player::Environment env, std::function<void(const std::string&)
     pc.Timer4 = Timer4.get();
     pc.tmrBass = tmrBass.get();
     pc.lbl1 = lbl1;
-    pc.lblTrackNro = lblTrackNro;
-    pc.lblTrackNro2 = lblTrackNro2;
-    pc.lblOrgTime = lblOrgTime;
-    pc.lblOrgTime2 = lblOrgTime2;
-    pc.lblTime = lblTime;
-    pc.lblTime2 = lblTime2;
-    pc.markers = markers;
     player_ = std::make_unique<player::Player>(env_, pc);
+
+    player::ReadOutLabels rl;
+    rl.lblTrackNro = lblTrackNro;
+    rl.lblTrackNro2 = lblTrackNro2;
+    rl.lblOrgTime = lblOrgTime;
+    rl.lblOrgTime2 = lblOrgTime2;
+    rl.lblTime = lblTime;
+    rl.lblTime2 = lblTime2;
+    rl.markers = markers;
+    readOuts_ = std::make_unique<player::ReadOuts>(*player_, rl);
 
     effects::EffectsControls ec;
     ec.lbl1 = lbl1;
@@ -95,7 +100,7 @@ frmMain::frmMain(player::Environment env, std::function<void(const std::string&)
     ec.Picture3 = Picture3;
     ec.Timer2 = Timer2.get();
     ec.Timer3 = Timer3.get();
-    effects_ = std::make_unique<effects::Effects>(player_->state, ec, *env_.library);
+    effects_ = std::make_unique<effects::Effects>(ec, *env_.library);
 
     wireEvents();
     exposeToAssistiveTechnology();
@@ -271,7 +276,11 @@ void frmMain::exposeToAssistiveTechnology() {
     forms::exposeLabel(*lbl2);
 }
 
-bool frmMain::Form_Load() { return player_->Form_Load(); }
+// The pulse and the fade restart before anything of start-up can show them.
+bool frmMain::Form_Load() {
+    effects_->restartSteps();
+    return player_->Form_Load();
+}
 
 void frmMain::Show() { form_->show(); }
 
@@ -286,9 +295,9 @@ void frmMain::rest(const ButtonPair& b) {
 }
 
 void frmMain::MainSkin_MouseDown(const forms::MouseEventArgs& e) {
-    player_->state.dragging = player::kTrue;
-    player_->state.dragStartX = e.X;
-    player_->state.dragStartY = e.Y;
+    drag_.dragging = player::kTrue;
+    drag_.dragStartX = e.X;
+    drag_.dragStartY = e.Y;
     // The compositor places windows here: it carries the drag, and the press ends at once
     // (MainSkin_MouseUp runs), as the release it keeps to itself would end it.
     if (!forms::Form::canPlaceWindows())
@@ -298,7 +307,7 @@ void frmMain::MainSkin_MouseDown(const forms::MouseEventArgs& e) {
 void frmMain::MainSkin_MouseMove(const forms::MouseEventArgs& e) {
     for (const ButtonPair* b : {&exit, &info, &stop, &next, &play, &prev})
         rest(*b);
-    auto& st = player_->state;
+    const DragState& st = drag_;
     if (st.dragging == player::kFalse)
         return;
     const float top = static_cast<float>(static_cast<double>(form_->Top()) + e.Y -
@@ -310,7 +319,7 @@ void frmMain::MainSkin_MouseMove(const forms::MouseEventArgs& e) {
 }
 
 void frmMain::MainSkin_MouseUp(const forms::MouseEventArgs&) {
-    player_->state.dragging = player::kFalse;
+    drag_.dragging = player::kFalse;
 }
 
 void frmMain::btnExit_Click() {
@@ -330,7 +339,7 @@ bool frmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift, bool autoRe
         case Qt::Key_Left: click = &prev.lit->onClick; break;
         case Qt::Key_Right: click = &next.lit->onClick; break;
         case Qt::Key_Space:
-            click = player_->state.isPlaying ? &stop.lit->onClick : &play.lit->onClick;
+            click = player_->state().isPlaying ? &stop.lit->onClick : &play.lit->onClick;
             break;
         case Qt::Key_Home: click = &tunes[0]->onClick; break;
         case Qt::Key_I: click = &info.lit->onClick; break;
@@ -350,5 +359,41 @@ void frmMain::btnInfo_Click() {
         nfo_ = std::make_unique<nfo::frmNfo>(*env_.clock);
     nfo_->Show();
 }
+
+int frmMain::currentTrack() const { return player_->state().trackIndex; }
+
+bool frmMain::playing() const { return player_->state().isPlaying != player::kFalse; }
+
+int frmMain::elapsedSeconds() const { return player_->state().elapsedSeconds; }
+
+std::string frmMain::trackTitle(int track) const {
+    return tunes[static_cast<std::size_t>(std::clamp<int>(track, 0, player::kLastTrack))]->Caption();
+}
+
+bool frmMain::errorBoxOpen() const { return player_->errorBoxOpen(); }
+
+void frmMain::nextTrack() { next.lit->onClick(); }
+void frmMain::previousTrack() { prev.lit->onClick(); }
+void frmMain::startPlaying() { play.lit->onClick(); }
+void frmMain::stopPlaying() { stop.lit->onClick(); }
+void frmMain::quit() { exit.lit->onClick(); }
+
+void frmMain::raise() {
+    QWidget& w = *form_;
+    if (!w.isVisible())
+        return;
+    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+    w.raise();
+    w.activateWindow();
+}
+
+int frmMain::listen(std::function<void()> changed) {
+    return player_->listen([changed = std::move(changed)](player::Change c) {
+        if (c == player::Change::Transport && changed)
+            changed();
+    });
+}
+
+void frmMain::unlisten(int id) { player_->unlisten(id); }
 
 } // namespace mainwindow

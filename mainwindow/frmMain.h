@@ -10,9 +10,11 @@
 #include "effects/Effects.h"
 #include "forms/Controls.h"
 #include "forms/Timer.h"
+#include "mainwindow/DiskWindow.h"
 #include "nfo/frmNfo.h"
 #include "player/Environment.h"
 #include "player/Player.h"
+#include "player/ReadOuts.h"
 
 namespace mainwindow {
 
@@ -25,12 +27,45 @@ struct ButtonPair {
     forms::Picture* resting = nullptr;
 };
 
-class frmMain {
+// The window's controls, by their names.
+struct MainControls {
+    forms::Picture* MainSkin = nullptr;
+    ButtonPair prev, play, next, stop, info, exit;
+    forms::Picture* Picture2 = nullptr;
+    forms::Picture* Picture3 = nullptr;
+    forms::Label* lbl1 = nullptr;
+    forms::Label* lbl2 = nullptr;
+    forms::Label* Label1 = nullptr;
+    forms::Label* lblInfos = nullptr;
+    forms::Label* lblTrackNro = nullptr;
+    forms::Label* lblTrackNro2 = nullptr;
+    forms::Label* lblOrgTime = nullptr;
+    forms::Label* lblOrgTime2 = nullptr;
+    forms::Label* lblTime = nullptr;
+    forms::Label* lblTime2 = nullptr;
+    forms::Label* lblCPU = nullptr;
+    forms::Label* lblCPU2 = nullptr;
+    forms::Label* lblModList = nullptr;
+    forms::Label* ModListShadow = nullptr;
+    forms::Label* TuneShadows = nullptr;
+    std::array<forms::Label*, 17> tunes{};   // Intro, Tune1..Tune16
+    std::array<forms::Label*, 17> markers{}; // c1..c17
+    std::unique_ptr<forms::Timer> Timer1, Timer2, Timer3, Timer4, tmrBass;
+};
+
+// The drag of the window by its skin.
+struct DragState {
+    std::int16_t dragging = player::kFalse;
+    float dragStartX = 0;
+    float dragStartY = 0;
+};
+
+class frmMain final : public DiskWindow, private MainControls {
 public:
     // fatal is told when a library error reaches a handler that does not handle it; the
     // program then reports it and ends.
     frmMain(player::Environment env, std::function<void(const std::string&)> fatal);
-    ~frmMain();
+    ~frmMain() override;
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
@@ -61,31 +96,25 @@ public:
     // the key means something here.
     bool Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift, bool autoRepeat = false);
 
-    // Controls, by their names.
-    forms::Picture* MainSkin = nullptr;
-    ButtonPair prev, play, next, stop, info, exit;
-    forms::Picture* Picture2 = nullptr;
-    forms::Picture* Picture3 = nullptr;
-    forms::Label* lbl1 = nullptr;
-    forms::Label* lbl2 = nullptr;
-    forms::Label* Label1 = nullptr;
-    forms::Label* lblInfos = nullptr;
-    forms::Label* lblTrackNro = nullptr;
-    forms::Label* lblTrackNro2 = nullptr;
-    forms::Label* lblOrgTime = nullptr;
-    forms::Label* lblOrgTime2 = nullptr;
-    forms::Label* lblTime = nullptr;
-    forms::Label* lblTime2 = nullptr;
-    forms::Label* lblCPU = nullptr;
-    forms::Label* lblCPU2 = nullptr;
-    forms::Label* lblModList = nullptr;
-    forms::Label* ModListShadow = nullptr;
-    forms::Label* TuneShadows = nullptr;
-    std::array<forms::Label*, 17> tunes{};   // Intro, Tune1..Tune16
-    std::array<forms::Label*, 17> markers{}; // c1..c17
-    std::unique_ptr<forms::Timer> Timer1, Timer2, Timer3, Timer4, tmrBass;
+    // What the desktop reads and does.
+    int currentTrack() const override;
+    bool playing() const override;
+    int elapsedSeconds() const override;
+    std::string trackTitle(int track) const override;
+    bool errorBoxOpen() const override;
+    void nextTrack() override;
+    void previousTrack() override;
+    void startPlaying() override;
+    void stopPlaying() override;
+    void quit() override;
+    void raise() override;
+    int listen(std::function<void()> changed) override;
+    void unlisten(int id) override;
 
 private:
+    friend struct frmMainTestAccess; // tests reach the controls by their names
+
+
     void buildControls();
     void wireEvents();
     void exposeToAssistiveTechnology();
@@ -99,6 +128,8 @@ private:
     std::function<void(const std::string&)> fatal_;
     std::unique_ptr<forms::Form> form_;
     std::unique_ptr<player::Player> player_;
+    std::unique_ptr<player::ReadOuts> readOuts_;
+    DragState drag_;
     std::unique_ptr<effects::Effects> effects_;
     std::unique_ptr<nfo::frmNfo> nfo_;
 };

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "player/Module1.h"
 #include "player/TrackList.h"
@@ -24,18 +25,32 @@ void checkTrackIndex(std::int16_t index) {
 Player::Player(Environment env, PlayerControls controls)
     : env_(std::move(env)), c_(controls) {}
 
-void Player::setPair(forms::Label* a, forms::Label* b, const std::string& text) {
-    a->setCaption(text);
-    b->setCaption(text);
+int Player::listen(Listener listener) {
+    const int id = nextListener_++;
+    listeners_.emplace(id, std::move(listener));
+    return id;
+}
+
+void Player::unlisten(int id) { listeners_.erase(id); }
+
+// A listener may come or go while the others are told; one that went is not told.
+void Player::tell(Change change) {
+    std::vector<int> ids;
+    ids.reserve(listeners_.size());
+    for (const auto& [id, listener] : listeners_) ids.push_back(id);
+    for (int id : ids) {
+        const auto it = listeners_.find(id);
+        if (it == listeners_.end()) continue;
+        const Listener listener = it->second;
+        if (listener) listener(change);
+    }
 }
 
 bool Player::Form_Load() {
     c_.btnExit->setVisible(false);
     c_.btnInfo->setVisible(false);
 
-    state.tickerStep = 0;
-    state.titleStep = 0;
-    state.trackIndex = 0;
+    state_.trackIndex = 0;
     Tunes();
 
     c_.Timer1->setInterval(30);
@@ -70,15 +85,15 @@ bool Player::Form_Load() {
 }
 
 void Player::Tunes() {
-    checkTrackIndex(state.trackIndex);
-    state.trackFile = std::string(kTrackList[static_cast<std::size_t>(state.trackIndex)].file);
-    setPair(c_.lblTrackNro, c_.lblTrackNro2, std::to_string(state.trackIndex));
+    checkTrackIndex(state_.trackIndex);
+    state_.trackFile = std::string(kTrackList[static_cast<std::size_t>(state_.trackIndex)].file);
+    tell(Change::TrackNumber);
 }
 
 void Player::Times() {
-    checkTrackIndex(state.trackIndex);
-    state.trackLength = kTrackList[static_cast<std::size_t>(state.trackIndex)].length;
-    setPair(c_.lblOrgTime, c_.lblOrgTime2, std::to_string(state.trackLength));
+    checkTrackIndex(state_.trackIndex);
+    state_.trackLength = kTrackList[static_cast<std::size_t>(state_.trackIndex)].length;
+    tell(Change::TrackLength);
 }
 
 // Every step runs even when an earlier one failed: a bad step is skipped, never fatal.
@@ -88,13 +103,13 @@ void Player::Load() {
     } catch (const std::exception&) {
     }
 
-    state.elapsedSeconds = 0;
+    state_.elapsedSeconds = 0;
 
     bool failed = false;
     try {
         // Both parts are already bytes in the system's encoding, which is what the library
         // opens files by.
-        const std::string path = env_.programDir + "/mods/" + state.trackFile;
+        const std::string path = env_.programDir + "/mods/" + state_.trackFile;
         failed = env_.library->MusicLoad(0, path.c_str(), 0, 0, kSurroundFlag) == 0;
     } catch (const std::exception&) {
         failed = true;
@@ -115,20 +130,15 @@ void Player::Play() {
     } catch (const std::exception&) {
     }
 
-    state.isPlaying = kTrue;
+    state_.isPlaying = kTrue;
     c_.tmrBass->setEnabled(true);
     Times();
 
-    setPair(c_.lblTime, c_.lblTime2, std::to_string(state.elapsedSeconds));
-    setPair(c_.lblOrgTime, c_.lblOrgTime2, std::to_string(state.trackLength));
+    tell(Change::Elapsed);
+    tell(Change::TrackLength);
 }
 
-void Player::Playing() {
-    for (forms::Label* marker : c_.markers) marker->setVisible(false);
-    const std::int16_t i = state.trackIndex;
-    const std::size_t shown = (i >= 1 && i <= kLastTrack) ? static_cast<std::size_t>(i) : 0;
-    c_.markers[shown]->setVisible(true);
-}
+void Player::Playing() { tell(Change::Marker); }
 
 void Player::ThrowError(const std::string& message) {
     const std::int32_t code = env_.library->ErrorGetCode();
@@ -150,55 +160,48 @@ void Player::freeModuleIgnoringErrors() {
     }
 }
 
-void Player::changed() {
-    if (stateChanged) stateChanged();
-}
-
 void Player::startCurrentTrack() {
     Load();
     Play();
     Playing();
-    changed();
+    tell(Change::Transport);
 }
 
 void Player::btnPrev_Click() {
-    if (state.trackIndex > 0) {
+    if (state_.trackIndex > 0) {
         freeModuleIgnoringErrors();
-        --state.trackIndex;
+        --state_.trackIndex;
         startCurrentTrack();
     } else {
-        state.trackIndex = 0;
+        state_.trackIndex = 0;
     }
 }
 
 void Player::btnPlay_Click() {
-    if (state.isPlaying == kFalse) startCurrentTrack();
+    if (state_.isPlaying == kFalse) startCurrentTrack();
 }
 
 void Player::btnNext_Click() {
-    if (state.trackIndex < kLastTrack) {
+    if (state_.trackIndex < kLastTrack) {
         freeModuleIgnoringErrors();
-        ++state.trackIndex;
+        ++state_.trackIndex;
         startCurrentTrack();
     } else {
-        state.trackIndex = kLastTrack;
+        state_.trackIndex = kLastTrack;
     }
 }
 
 void Player::btnStop_Click() {
     freeModuleIgnoringErrors();
-    state.isPlaying = kFalse;
+    state_.isPlaying = kFalse;
     c_.tmrBass->setEnabled(false);
-    const std::string blank = "...";
-    for (forms::Label* l : {c_.lblTime, c_.lblTime2, c_.lblOrgTime, c_.lblOrgTime2,
-                            c_.lblTrackNro, c_.lblTrackNro2})
-        l->setCaption(blank);
-    changed();
+    tell(Change::Cleared);
+    tell(Change::Transport);
 }
 
 void Player::TuneClick(std::int16_t index) {
     freeModuleIgnoringErrors();
-    state.trackIndex = index;
+    state_.trackIndex = index;
     Tunes();
     startCurrentTrack();
 }
@@ -209,18 +212,18 @@ void Player::tmrBass_Timer() {
     if (errorBoxOpen()) return;
 
     Times();
-    if (state.elapsedSeconds < state.trackLength) {
-        ++state.elapsedSeconds;
-        setPair(c_.lblTime, c_.lblTime2, std::to_string(state.elapsedSeconds));
-    } else if (state.trackIndex < kLastTrack) {
+    if (state_.elapsedSeconds < state_.trackLength) {
+        ++state_.elapsedSeconds;
+        tell(Change::Elapsed);
+    } else if (state_.trackIndex < kLastTrack) {
         freeModuleIgnoringErrors();
-        ++state.trackIndex;
+        ++state_.trackIndex;
         startCurrentTrack();
     } else {
         // After the last track the index goes back to the intro without loading it; the next
         // tick finds the intro's length already counted and moves straight on to track 1.
-        state.trackIndex = 0;
-        changed();
+        state_.trackIndex = 0;
+        tell(Change::Transport);
     }
 }
 

@@ -2,9 +2,9 @@
 // tune-list marker, the error box, and the navigation between tracks.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "forms/Controls.h"
@@ -17,7 +17,8 @@ namespace player {
 inline constexpr const char* kProgramTitle = "Velsmoor, Part I [Orvantis]";
 inline constexpr const char* kRequiredVersion = "1.6";
 
-// The main window's controls the playback core touches; owned by the window.
+// The main window's controls that start-up sets going; owned by the window. What the player
+// shows of the track reaches the window as announcements (Change), not through its labels.
 struct PlayerControls {
     forms::Picture* btnExit = nullptr;
     forms::Picture* btnInfo = nullptr;
@@ -27,13 +28,18 @@ struct PlayerControls {
     forms::Timer* Timer4 = nullptr;
     forms::Timer* tmrBass = nullptr;
     forms::Label* lbl1 = nullptr;
-    forms::Label* lblTrackNro = nullptr;
-    forms::Label* lblTrackNro2 = nullptr;
-    forms::Label* lblOrgTime = nullptr;
-    forms::Label* lblOrgTime2 = nullptr;
-    forms::Label* lblTime = nullptr;
-    forms::Label* lblTime2 = nullptr;
-    std::array<forms::Label*, 17> markers{}; // c1..c17
+};
+
+// What a listener is told, at the moment the window's code would have shown it.
+enum class Change {
+    TrackNumber, // the current track's number (Tunes)
+    TrackLength, // its stored length (Times)
+    Elapsed,     // the seconds counted
+    Marker,      // the tune list's marker moves to the current track (Playing)
+    Cleared,     // stopped: the read-outs show nothing
+    // After every change of the current track or of playing and stopped; not on the count of
+    // seconds.
+    Transport,
 };
 
 // Library errors (LibraryError) that nothing here handles leave the handler that met them;
@@ -41,8 +47,15 @@ struct PlayerControls {
 class Player {
 public:
     Player(Environment env, PlayerControls controls);
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
 
-    PlayerState state;
+    const PlayerState& state() const { return state_; }
+
+    using Listener = std::function<void(Change)>;
+    // Listeners are told in the order they came; the id takes one away again.
+    int listen(Listener listener);
+    void unlisten(int id);
 
     // The window's load event. Returns false when the program has to end (wrong library
     // version or no sound output); the window must then never be shown.
@@ -60,23 +73,6 @@ public:
     void btnNext_Click();
     void btnStop_Click();
     void TuneClick(std::int16_t index);
-    void Intro_Click() { TuneClick(0); }
-    void Tune1_Click() { TuneClick(1); }
-    void Tune2_Click() { TuneClick(2); }
-    void Tune3_Click() { TuneClick(3); }
-    void Tune4_Click() { TuneClick(4); }
-    void Tune5_Click() { TuneClick(5); }
-    void Tune6_Click() { TuneClick(6); }
-    void Tune7_Click() { TuneClick(7); }
-    void Tune8_Click() { TuneClick(8); }
-    void Tune9_Click() { TuneClick(9); }
-    void Tune10_Click() { TuneClick(10); }
-    void Tune11_Click() { TuneClick(11); }
-    void Tune12_Click() { TuneClick(12); }
-    void Tune13_Click() { TuneClick(13); }
-    void Tune14_Click() { TuneClick(14); }
-    void Tune15_Click() { TuneClick(15); }
-    void Tune16_Click() { TuneClick(16); }
     void tmrBass_Timer();
 
     // Frees the loaded module before a change of track and at Exit; a library that cannot
@@ -85,17 +81,17 @@ public:
 
     bool errorBoxOpen() const { return boxesOpen_ > 0; }
 
-    // Told after every change of the current track or of playing and stopped; not on the
-    // count of seconds.
-    std::function<void()> stateChanged;
-
 private:
+    friend struct PlayerTestAccess; // tests set up a state without playing up to it
+
     void startCurrentTrack();
-    void setPair(forms::Label* a, forms::Label* b, const std::string& text);
-    void changed();
+    void tell(Change change);
 
     Environment env_;
     PlayerControls c_;
+    PlayerState state_;
+    std::map<int, Listener> listeners_;
+    int nextListener_ = 0;
     int boxesOpen_ = 0;
 };
 

@@ -1,7 +1,7 @@
-// The main window's variables: pulse counters, messages, the current track and the drag.
+// What the player knows of the current track: which one, its file and length, the seconds
+// counted and whether it plays.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -11,21 +11,12 @@ namespace player {
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
 
-using MessageTable = std::array<std::string, 35>;
-
 struct PlayerState {
-    std::int16_t tickerStep = 0;
-    std::int16_t titleStep = 0;
-    MessageTable messages{};
-    std::int16_t messageIndex = 0;
     std::int16_t trackIndex = 0;
     std::string trackFile;
     std::int16_t trackLength = 0;
     std::int16_t elapsedSeconds = 0;
     std::int16_t isPlaying = kFalse;
-    std::int16_t dragging = kFalse;
-    float dragStartX = 0;
-    float dragStartY = 0;
 };
 
 } // namespace player

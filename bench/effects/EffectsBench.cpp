@@ -9,7 +9,6 @@
 #include "forms/Controls.h"
 #include "forms/Timer.h"
 #include "player/ModuleLibrary.h"
-#include "player/PlayerState.h"
 
 namespace {
 
@@ -51,9 +50,8 @@ void BM_ScrollerTick(benchmark::State& s) {
     auto& lbl1 = p3.addLabel("lbl1", 120, 30, 14115, 195);
     lbl1.setCaption("Velsmoor, Part I [Orvantis]");
     form.show();
-    player::PlayerState state;
     SteadyLibrary library;
-    effects::Effects fx(state, {&lbl1, &lbl2, &lblCPU, &lblCPU2, &p2, &p3, &t2, &t3}, library);
+    effects::Effects fx({&lbl1, &lbl2, &lblCPU, &lblCPU2, &p2, &p3, &t2, &t3}, library);
     for (auto _ : s) {
         fx.Timer1_Timer();
         QApplication::processEvents(); // the repaints the tick asked for

@@ -15,6 +15,7 @@
 #include "forms/ErrorBox.h"
 #include "forms/Timer.h"
 #include "mainwindow/frmMain.h"
+#include "../../tests/support/WindowAccess.h"
 #include "player/DynamicModuleLibrary.h"
 #include "player/Launch.h"
 
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     std::printf("phase,cycle,rss_kib\n");
     std::printf("start,0,%ld\n", residentKiB());
     for (int i = 1; i <= cycles; ++i) {
-        window.info.lit->onClick();
+        mainwindow::frmMainTestAccess::controls(window).info.lit->onClick();
         pump(2);
         window.nfoWindow()->lblClose_Click();
         pump(2);
@@ -85,7 +86,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     for (int i = 1; i <= cycles; ++i) {
-        window.tunes[static_cast<std::size_t>(i % 17)]->onClick();
+        mainwindow::frmMainTestAccess::controls(window).tunes[static_cast<std::size_t>(i % 17)]->onClick();
         pump(5);
         if (i % 100 == 0) std::printf("tunes,%d,%ld\n", i, residentKiB());
         std::fflush(stdout);

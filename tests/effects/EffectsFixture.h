@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/EffectsAccess.h"
 #include "effects/Effects.h"
 #include "forms/Controls.h"
 #include "forms/Timer.h"
 #include "player/ModuleLibrary.h"
-#include "player/PlayerState.h"
 
 namespace effects::test {
 
@@ -61,7 +61,6 @@ protected:
     forms::Label* lbl2 = nullptr;
     forms::Label* lblCPU = nullptr;
     forms::Label* lblCPU2 = nullptr;
-    player::PlayerState state;
     ScriptedLibrary library;
     std::unique_ptr<Effects> fx;
 
@@ -98,13 +97,15 @@ protected:
         c.Picture3 = Picture3;
         c.Timer2 = &Timer2;
         c.Timer3 = &Timer3;
-        fx = std::make_unique<Effects>(state, c, library);
+        fx = std::make_unique<Effects>(c, library);
 
         wire(Timer1, [this] { fx->Timer1_Timer(); });
         wire(Timer2, [this] { fx->Timer2_Timer(); });
         wire(Timer3, [this] { fx->Timer3_Timer(); });
         wire(Timer4, [this] { fx->Timer4_Timer(); });
     }
+
+    EffectsState& state() { return EffectsTestAccess::state(*fx); }
 
     void TearDown() override {
         fx.reset();
@@ -114,8 +115,8 @@ protected:
     // The timer steps of start-up: intervals, then the title pulse on and the fade clock off,
     // then the scroller and the message clock. The clock reads 0 when it is done.
     void startUp() {
-        state.tickerStep = 0;
-        state.titleStep = 0;
+        state().tickerStep = 0;
+        state().titleStep = 0;
         Timer1.setInterval(30);
         Timer2.setInterval(75);
         Timer3.setInterval(5500);

@@ -9,7 +9,7 @@ namespace effects::test {
 namespace {
 
 // FNV-1a over the entries, each followed by a line feed.
-std::uint64_t fingerprint(const player::MessageTable& table) {
+std::uint64_t fingerprint(const MessageTable& table) {
     std::uint64_t h = 14695981039346656037ull;
     for (const std::string& m : table)
         for (const char c : m + '\n') h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;

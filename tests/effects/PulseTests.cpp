@@ -31,20 +31,20 @@ TEST_F(TitlePulse, VisitsTheRampWithWhiteTwiceAtEachSeam) {
     ASSERT_EQ(seen.size(), 33u);
     EXPECT_EQ(std::vector<forms::Colour>(seen.begin(), seen.begin() + 24), firstPeriods);
     for (std::size_t i = 0; i < at.size(); ++i) EXPECT_EQ(at[i], 75 * static_cast<int>(i + 1));
-    EXPECT_EQ(state.titleStep, 0); // 33 ticks are three whole periods
+    EXPECT_EQ(state().titleStep, 0); // 33 ticks are three whole periods
 }
 
 TEST_F(TitlePulse, OutOfRangeCountersChangeNoColourAndWrapToZero) {
     for (std::int16_t step : {std::int16_t{11}, std::int16_t{-1}, std::int16_t{32767},
                               std::int16_t{-32768}}) {
         lbl1->setForeColor(kSentinel);
-        state.titleStep = step;
+        state().titleStep = step;
         fx->Flash2();
         EXPECT_EQ(lbl1->ForeColor(), kSentinel) << step;
-        EXPECT_EQ(state.titleStep, step);
+        EXPECT_EQ(state().titleStep, step);
         fx->Timer4_Timer();
         EXPECT_EQ(lbl1->ForeColor(), kSentinel) << step;
-        EXPECT_EQ(state.titleStep, step >= 10 ? 0 : step + 1) << step;
+        EXPECT_EQ(state().titleStep, step >= 10 ? 0 : step + 1) << step;
     }
 }
 
@@ -58,9 +58,9 @@ struct FadeRun {
 class MessageFade : public EffectsFixture {
 protected:
     FadeRun runFrom(std::int16_t index) {
-        state.messages = messageTexts();
-        state.messageIndex = index;
-        lbl2->setCaption(state.messages[static_cast<std::size_t>(index)]);
+        state().messages = messageTexts();
+        state().messageIndex = index;
+        lbl2->setCaption(state().messages[static_cast<std::size_t>(index)]);
         FadeRun run;
         afterTick = [&](const forms::Timer& t) {
             if (&t != &Timer2) return;
@@ -99,8 +99,8 @@ TEST_F(MessageFade, SwapsTheTextOnceAtTheBlackStepOnly) {
         EXPECT_EQ(run.times[s], 5500 + 75 * static_cast<int>(s + 1));
         EXPECT_EQ(run.captions[s], s < 5 ? entry(9) : entry(10)) << "step " << s;
     }
-    EXPECT_EQ(state.messageIndex, 10);
-    EXPECT_EQ(state.tickerStep, 0);
+    EXPECT_EQ(state().messageIndex, 10);
+    EXPECT_EQ(state().tickerStep, 0);
     EXPECT_FALSE(Timer2.Enabled());
     EXPECT_FALSE(clock.isArmed(Timer2));
 }
@@ -109,27 +109,27 @@ TEST_F(MessageFade, TheLastMessageWrapsToTheBlankEntry) {
     const FadeRun run = runFrom(34);
     EXPECT_EQ(run.captions[4], "Velsmoor, Part I");
     EXPECT_EQ(run.captions[5], "");
-    EXPECT_EQ(state.messageIndex, 0);
+    EXPECT_EQ(state().messageIndex, 0);
 }
 
 TEST_F(MessageFade, OutOfRangeCountersChangeNothingAndTheFadeClockRecovers) {
     Timer2.setInterval(75);
     for (std::int16_t step : {std::int16_t{11}, std::int16_t{-1}}) {
-        state.messages = messageTexts();
-        state.messages[3] = "changed";
-        state.messageIndex = 4;
+        state().messages = messageTexts();
+        state().messages[3] = "changed";
+        state().messageIndex = 4;
         lbl2->setCaption("shown");
         lbl2->setForeColor(kSentinel);
-        state.tickerStep = step;
+        state().tickerStep = step;
         fx->Flash();
         EXPECT_EQ(lbl2->ForeColor(), kSentinel) << step;
         EXPECT_EQ(lbl2->Caption(), "shown") << step;
-        EXPECT_EQ(state.messageIndex, 4) << step;
-        EXPECT_EQ(state.messages[3], "changed") << step; // Infos did not run
+        EXPECT_EQ(state().messageIndex, 4) << step;
+        EXPECT_EQ(state().messages[3], "changed") << step; // Infos did not run
 
         Timer2.setEnabled(true);
         fx->Timer2_Timer();
-        EXPECT_EQ(state.tickerStep, 0) << step;
+        EXPECT_EQ(state().tickerStep, 0) << step;
         EXPECT_EQ(Timer2.Enabled(), step < 0) << "the clock stops only after the last step";
     }
 }

@@ -27,14 +27,14 @@ protected:
     std::int16_t lastIndex = 0;   // a member: the tick observer outlives run()
 
     void run(std::int64_t ms) {
-        lastIndex = state.messageIndex;
+        lastIndex = state().messageIndex;
         afterTick = [this](const forms::Timer& t) {
             if (&t != &Timer2 && &t != &Timer3) return;
             seen.push_back({clock.now(), &t == &Timer3, lbl2->Caption(), lbl2->ForeColor(),
-                            state.messageIndex});
-            if (state.messageIndex != lastIndex) {
-                changes.push_back({clock.now(), state.messageIndex});
-                lastIndex = state.messageIndex;
+                            state().messageIndex});
+            if (state().messageIndex != lastIndex) {
+                changes.push_back({clock.now(), state().messageIndex});
+                lastIndex = state().messageIndex;
             }
         };
         startUp();
@@ -47,10 +47,10 @@ protected:
 
 TEST_F(Ticker, LineAndTableStayBlankUntilTheFirstBlackStepThenShowEntryOne) {
     run(5949);
-    for (const std::string& m : state.messages) EXPECT_EQ(m, "");
-    EXPECT_EQ(state.messageIndex, 0);
+    for (const std::string& m : state().messages) EXPECT_EQ(m, "");
+    EXPECT_EQ(state().messageIndex, 0);
     clock.advance(1);
-    EXPECT_EQ(state.messages, messageTexts());
+    EXPECT_EQ(state().messages, messageTexts());
     clock.advance(7000 - 5950);
     ASSERT_FALSE(seen.empty());
     EXPECT_TRUE(seen.front().messageClock);
@@ -117,39 +117,39 @@ TEST_F(Ticker, TextChangesOnlyAtBlackStepsInFadeRunsOfElevenSteps) {
 }
 
 TEST_F(Ticker, MessageClockRetimesItselfFromTheIndexItFinds) {
-    state.messageIndex = 3;
+    state().messageIndex = 3;
     Timer3.setInterval(5500);
     fx->Timer3_Timer();
     EXPECT_EQ(Timer3.Interval(), 3000);
     EXPECT_TRUE(Timer2.Enabled());
 
     Timer2.setInterval(40);
-    state.messageIndex = 4;
+    state().messageIndex = 4;
     fx->Timer3_Timer();
     EXPECT_EQ(Timer3.Interval(), 5500);
     EXPECT_EQ(Timer2.Interval(), 75);
 
     // An index outside the table leaves the line alone.
-    state.messages = messageTexts();
+    state().messages = messageTexts();
     lbl2->setCaption("kept");
     for (std::int16_t index : {std::int16_t{-3}, std::int16_t{35}}) {
-        state.messageIndex = index;
+        state().messageIndex = index;
         fx->Timer3_Timer();
         EXPECT_EQ(lbl2->Caption(), "kept") << index;
     }
 }
 
 TEST_F(Ticker, InfosRefillsEveryEntryAndWrapsAfterTheLast) {
-    state.messages[11] = "scribbled";
-    state.messageIndex = 33;
+    state().messages[11] = "scribbled";
+    state().messageIndex = 33;
     fx->Infos();
-    EXPECT_EQ(state.messages, messageTexts());
-    EXPECT_EQ(state.messageIndex, 34);
+    EXPECT_EQ(state().messages, messageTexts());
+    EXPECT_EQ(state().messageIndex, 34);
     fx->Infos();
-    EXPECT_EQ(state.messageIndex, 0);
-    state.messageIndex = 120;
+    EXPECT_EQ(state().messageIndex, 0);
+    state().messageIndex = 120;
     fx->Infos();
-    EXPECT_EQ(state.messageIndex, 0);
+    EXPECT_EQ(state().messageIndex, 0);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "../support/EffectsAccess.h"
 #include "../support/MouseDriver.h"
 #include "MainWindowFixture.h"
 #include "player/TrackList.h"
@@ -18,6 +19,16 @@ using Interaction = MainWindowFixture;
 
 bool lit(const mainwindow::ButtonPair& b) { return b.lit->Visible() && !b.resting->Visible(); }
 bool resting(const mainwindow::ButtonPair& b) { return !b.lit->Visible() && b.resting->Visible(); }
+
+// Start-up begins the message fade and the title pulse from their first step.
+TEST_F(Interaction, StartUpRestartsThePulseAndTheFade) {
+    auto& st = effects::EffectsTestAccess::state(window->effects());
+    st.tickerStep = 7;
+    st.titleStep = 9;
+    startUp();
+    EXPECT_EQ(window->effects().state().tickerStep, 0);
+    EXPECT_EQ(window->effects().state().titleStep, 0);
+}
 
 TEST_F(Interaction, PressesGoToTheControlUnderThePointer) {
     auto& f = window->form();
@@ -41,25 +52,25 @@ TEST_F(Interaction, PressesGoToTheControlUnderThePointer) {
 TEST_F(Interaction, StartUpLightsFourButtonsAndTheSkinPutsAllToRest) {
     startUp();
     auto& w = *window;
-    EXPECT_TRUE(w.prev.lit->Visible() && w.play.lit->Visible() && w.next.lit->Visible() &&
-                w.stop.lit->Visible());
-    EXPECT_TRUE(resting(w.info));
-    EXPECT_TRUE(resting(w.exit));
+    EXPECT_TRUE(controls(w).prev.lit->Visible() && controls(w).play.lit->Visible() && controls(w).next.lit->Visible() &&
+                controls(w).stop.lit->Visible());
+    EXPECT_TRUE(resting(controls(w).info));
+    EXPECT_TRUE(resting(controls(w).exit));
 
     testsupport::MouseDriver mouse(w.form());
     mouse.move(mouse.at(300, 300)); // the tune list is labels: nothing changes
-    EXPECT_TRUE(w.prev.lit->Visible());
+    EXPECT_TRUE(controls(w).prev.lit->Visible());
     mouse.move(mouse.at(285, 460)); // bare skin between Prev and Play
-    for (auto* b : {&w.prev, &w.play, &w.next, &w.stop, &w.info, &w.exit})
+    for (auto* b : {&controls(w).prev, &controls(w).play, &controls(w).next, &controls(w).stop, &controls(w).info, &controls(w).exit})
         EXPECT_TRUE(resting(*b));
 
     mouse.move(mouse.at(430, 460)); // over the resting Info image
-    EXPECT_TRUE(lit(w.info));
-    for (auto* b : {&w.prev, &w.play, &w.next, &w.stop, &w.exit})
+    EXPECT_TRUE(lit(controls(w).info));
+    for (auto* b : {&controls(w).prev, &controls(w).play, &controls(w).next, &controls(w).stop, &controls(w).exit})
         EXPECT_TRUE(resting(*b));
     mouse.move(mouse.at(475, 460)); // straight onto Exit without touching the skin
-    EXPECT_TRUE(lit(w.info));
-    EXPECT_TRUE(lit(w.exit));
+    EXPECT_TRUE(lit(controls(w).info));
+    EXPECT_TRUE(lit(controls(w).exit));
 }
 
 TEST_F(Interaction, OnlyLitImagesTakeClicks) {
@@ -69,21 +80,21 @@ TEST_F(Interaction, OnlyLitImagesTakeClicks) {
     mouse.move(mouse.at(285, 460));
     log.clear();
     mouse.click(mouse.at(340, 460)); // resting Next: nothing
-    EXPECT_EQ(w.player().state.trackIndex, 0);
+    EXPECT_EQ(w.player().state().trackIndex, 0);
     EXPECT_TRUE(log.empty());
 
     mouse.move(mouse.at(340, 460));
-    ASSERT_TRUE(lit(w.next));
+    ASSERT_TRUE(lit(controls(w).next));
     const QPoint before = w.form().pos();
     mouse.click(mouse.at(340, 460));
-    EXPECT_EQ(w.player().state.trackIndex, 1);
-    EXPECT_EQ(w.lblTrackNro->Caption(), "1");
-    EXPECT_EQ(w.player().state.dragging, 0);
+    EXPECT_EQ(w.player().state().trackIndex, 1);
+    EXPECT_EQ(controls(w).lblTrackNro->Caption(), "1");
+    EXPECT_EQ(drag(w).dragging, 0);
     EXPECT_EQ(w.form().pos(), before);
 
     mouse.click(mouse.at(300, 259)); // the title of track 2
-    EXPECT_EQ(w.player().state.trackIndex, 2);
-    EXPECT_TRUE(w.markers[2]->Visible());
+    EXPECT_EQ(w.player().state().trackIndex, 2);
+    EXPECT_TRUE(controls(w).markers[2]->Visible());
 }
 
 TEST_F(Interaction, DraggingTheSkinKeepsThePressedPointUnderThePointer) {
@@ -107,7 +118,7 @@ TEST_F(Interaction, DraggingTheSkinKeepsThePressedPointUnderThePointer) {
     const QPoint end = w.form().pos();
     mouse.move(p2 + QPoint(5, 5));
     EXPECT_EQ(w.form().pos(), end);
-    EXPECT_EQ(w.player().state.dragging, 0);
+    EXPECT_EQ(drag(w).dragging, 0);
 }
 
 // On X11 a motion event can still be placed relative to where the window was before the last
@@ -125,7 +136,7 @@ TEST_F(Interaction, DragFollowsThePointerWhenEventsLagBehindTheWindow) {
     const QPoint pointer = grip + QPoint(100, 60);
     QMouseEvent stale(QEvent::MouseMove, QPointF(pointer - start), QPointF(pointer),
                       Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w.MainSkin, &stale);
+    QApplication::sendEvent(controls(w).MainSkin, &stale);
     EXPECT_EQ(w.form().pos(), start + QPoint(100, 60));
     mouse.release(pointer);
 }
@@ -140,7 +151,7 @@ TEST_F(Interaction, ReleaseTakenByAnErrorBoxEndsTheDrag) {
     const QPoint grip = mouse.at(30, 100);
     mouse.press(grip);
     mouse.move(grip + QPoint(10, 10));
-    ASSERT_EQ(w.player().state.dragging, player::kTrue);
+    ASSERT_EQ(drag(w).dragging, player::kTrue);
     box.whileOpen = [&] { mouse.releaseUnseen(); };
     clock.advance(192'000);
     ASSERT_EQ(box.shown.size(), 2u);
@@ -149,9 +160,9 @@ TEST_F(Interaction, ReleaseTakenByAnErrorBoxEndsTheDrag) {
     const QPoint end = w.form().pos();
     mouse.move(grip + QPoint(60, 40));
     EXPECT_EQ(w.form().pos(), end) << "the window follows a pointer with no button held";
-    EXPECT_EQ(w.player().state.dragging, 0);
+    EXPECT_EQ(drag(w).dragging, 0);
     mouse.click(mouse.at(300, 259)); // and a title takes a click again
-    EXPECT_EQ(w.player().state.trackIndex, 2);
+    EXPECT_EQ(w.player().state().trackIndex, 2);
 }
 
 TEST_F(Interaction, PressOnALabelStartsNoDrag) {
@@ -164,7 +175,7 @@ TEST_F(Interaction, PressOnALabelStartsNoDrag) {
     mouse.move(onTitle + QPoint(40, 40));
     mouse.release(onTitle + QPoint(40, 40));
     EXPECT_EQ(w.form().pos(), start);
-    EXPECT_EQ(w.player().state.dragging, 0);
+    EXPECT_EQ(drag(w).dragging, 0);
 }
 
 TEST_F(Interaction, ExitFreesTheModuleAndClosesTheWindow) {
@@ -173,7 +184,7 @@ TEST_F(Interaction, ExitFreesTheModuleAndClosesTheWindow) {
     testsupport::MouseDriver mouse(w.form());
     mouse.move(mouse.at(285, 460));
     mouse.move(mouse.at(480, 460));
-    ASSERT_TRUE(lit(w.exit));
+    ASSERT_TRUE(lit(controls(w).exit));
     log.clear();
     mouse.click(mouse.at(480, 460));
     EXPECT_NE(std::find(log.begin(), log.end(), "MusicFree"), log.end());
@@ -254,17 +265,17 @@ TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
     expectShown({"Track Number ..."});
     for (const auto& title : player::kTuneTitles)
         press(std::string(title));
-    EXPECT_EQ(w.player().state.trackIndex, 16);
+    EXPECT_EQ(w.player().state().trackIndex, 16);
     press("Prev");
     expectShown({"Track Number 15", "Time Elapsed 0"});
     EXPECT_EQ(chosen(), std::vector<std::string>{"Papa Was A Lamp Lighter"});
     press("Stop");
     expectShown({"Track Number ...", "Track Time ...", "Time Elapsed ..."});
-    EXPECT_EQ(w.player().state.isPlaying, player::kFalse);
+    EXPECT_EQ(w.player().state().isPlaying, player::kFalse);
     testsupport::MouseDriver mouse(w.form());
     mouse.move(mouse.at(285, 460)); // bare skin: the resting images come to the front
     press("Play");
-    EXPECT_EQ(w.player().state.isPlaying, player::kTrue);
+    EXPECT_EQ(w.player().state().isPlaying, player::kTrue);
     press("Info");
     ASSERT_NE(w.nfoWindow(), nullptr);
     EXPECT_TRUE(w.nfoWindow()->isLoaded());
@@ -298,11 +309,11 @@ TEST_F(Interaction, AScreenReaderPressWhileAnErrorBoxIsUpIsRefused) {
     EXPECT_EQ(tried, 8) << "four presses under each of the two boxes";
     ASSERT_EQ(box.shown.size(), 2u);
     EXPECT_EQ(box.shown[1].rfind("Can't play music", 0), 0u);
-    EXPECT_EQ(w.player().state.trackIndex, 1);
-    EXPECT_EQ(w.player().state.isPlaying, player::kTrue);
+    EXPECT_EQ(w.player().state().trackIndex, 1);
+    EXPECT_EQ(w.player().state().isPlaying, player::kTrue);
     EXPECT_TRUE(w.form().isVisible());
     readerPress(root, "Next"); // and with the boxes gone, presses work again
-    EXPECT_EQ(w.player().state.trackIndex, 2);
+    EXPECT_EQ(w.player().state().trackIndex, 2);
 }
 
 // Two days of random use on the virtual clock: every button and title, Stop and Play, Info and
@@ -319,7 +330,7 @@ TEST_F(Interaction, TwoDaysOfRandomUseKeepEveryCounterInRange) {
     auto& w = *window;
     // The scroller's 30 ms clock touches none of the state checked here; its 5.8 million
     // ticks would make this take minutes.
-    w.Timer1->setEnabled(false);
+    controls(w).Timer1->setEnabled(false);
     testsupport::MouseDriver mouse(w.form());
     bool held = false;
     box.whileOpen = [&] {
@@ -327,22 +338,23 @@ TEST_F(Interaction, TwoDaysOfRandomUseKeepEveryCounterInRange) {
         held = false;
     };
 
-    const auto& st = w.player().state;
+    const auto& st = w.player().state();
+    const auto& fx = w.effects().state();
     const auto check = [&](int step) {
         ASSERT_GE(st.trackIndex, 0) << step;
         ASSERT_LE(st.trackIndex, player::kLastTrack) << step;
-        ASSERT_EQ(std::count_if(w.markers.begin(), w.markers.end(),
+        ASSERT_EQ(std::count_if(controls(w).markers.begin(), controls(w).markers.end(),
                                 [](const forms::Label* m) { return m->Visible(); }),
                   1)
             << step;
-        ASSERT_GE(st.titleStep, 0) << step;
-        ASSERT_LE(st.titleStep, 10) << step;
-        ASSERT_GE(st.tickerStep, 0) << step;
-        ASSERT_LE(st.tickerStep, 10) << step;
-        ASSERT_GE(st.messageIndex, 0) << step;
-        ASSERT_LE(st.messageIndex, 34) << step;
+        ASSERT_GE(fx.titleStep, 0) << step;
+        ASSERT_LE(fx.titleStep, 10) << step;
+        ASSERT_GE(fx.tickerStep, 0) << step;
+        ASSERT_LE(fx.tickerStep, 10) << step;
+        ASSERT_GE(fx.messageIndex, 0) << step;
+        ASSERT_LE(fx.messageIndex, 34) << step;
         if (!held) {
-            ASSERT_EQ(st.dragging, player::kFalse) << step;
+            ASSERT_EQ(drag(w).dragging, player::kFalse) << step;
         }
     };
 
@@ -352,15 +364,15 @@ TEST_F(Interaction, TwoDaysOfRandomUseKeepEveryCounterInRange) {
     int step = 0;
     for (; clock.now() < kTwoDaysMs; ++step) {
         switch (pick(9)) {
-        case 0: w.prev.lit->onClick(); break;
-        case 1: w.play.lit->onClick(); break;
-        case 2: w.next.lit->onClick(); break;
-        case 3: w.stop.lit->onClick(); break;
-        case 4: w.info.lit->onClick(); break;
+        case 0: controls(w).prev.lit->onClick(); break;
+        case 1: controls(w).play.lit->onClick(); break;
+        case 2: controls(w).next.lit->onClick(); break;
+        case 3: controls(w).stop.lit->onClick(); break;
+        case 4: controls(w).info.lit->onClick(); break;
         case 5:
             if (w.nfoWindow() && w.nfoWindow()->isLoaded()) w.nfoWindow()->lblClose_Click();
             break;
-        case 6: w.tunes[static_cast<std::size_t>(pick(17))]->onClick(); break;
+        case 6: controls(w).tunes[static_cast<std::size_t>(pick(17))]->onClick(); break;
         default: { // a drag by the skin, with time passing while the button is held
             const QPoint grip = mouse.at(30, 100);
             mouse.press(grip);
@@ -379,7 +391,7 @@ TEST_F(Interaction, TwoDaysOfRandomUseKeepEveryCounterInRange) {
         check(step);
     }
     RecordProperty("steps", step);
-    w.exit.lit->onClick();
+    controls(w).exit.lit->onClick();
     EXPECT_FALSE(library.loaded);
     EXPECT_TRUE(fatal.empty());
 }

@@ -105,47 +105,47 @@ TEST_F(Layout, EveryControlHasItsParentPlaceSizeAndStackingOrder) {
         for (auto* c : list) out.push_back(c->name());
         return out;
     };
-    EXPECT_EQ(names(w.MainSkin->pictures()), pictures["MainSkin"]);
-    EXPECT_EQ(names(w.MainSkin->labels()), labels["MainSkin"]);
-    EXPECT_EQ(names(w.Picture2->pictures()), pictures["Picture2"]);
+    EXPECT_EQ(names(controls(w).MainSkin->pictures()), pictures["MainSkin"]);
+    EXPECT_EQ(names(controls(w).MainSkin->labels()), labels["MainSkin"]);
+    EXPECT_EQ(names(controls(w).Picture2->pictures()), pictures["Picture2"]);
 
     // The title label sits in the strip's own scale.
-    EXPECT_NEAR(w.lbl1->Left(), 0.0282, 0.0001);
-    EXPECT_EQ(w.lbl1->pixelRect(), QRect(8, 2, 941, 13));
-    EXPECT_FLOAT_EQ(w.Picture3->Left(), 7680.0f);
+    EXPECT_NEAR(controls(w).lbl1->Left(), 0.0282, 0.0001);
+    EXPECT_EQ(controls(w).lbl1->pixelRect(), QRect(8, 2, 941, 13));
+    EXPECT_FLOAT_EQ(controls(w).Picture3->Left(), 7680.0f);
     // What Qt actually stacks: the lit image lies in front of its resting twin.
-    EXPECT_EQ(w.MainSkin->receiverAt({250, 460}), "btnPrev");
+    EXPECT_EQ(controls(w).MainSkin->receiverAt({250, 460}), "btnPrev");
 }
 
 TEST_F(Layout, CaptionsAndColoursAsCreated) {
     auto& w = *window;
-    EXPECT_EQ(w.Label1->Caption(), "Track Number\r\nTrack Time\r\nTime Elapsed\r\nCPU Usage");
-    EXPECT_EQ(w.lblInfos->Caption(), w.Label1->Caption());
-    EXPECT_EQ(w.Label1->ForeColor(), 0x0040C0u);
-    EXPECT_EQ(w.lblTrackNro->ForeColor(), 0x0000C0u);
-    EXPECT_EQ(w.lblTrackNro2->ForeColor(), 0u);
-    EXPECT_EQ(w.lblModList->Caption(), "-- ModList --\r\n\r\n");
-    EXPECT_EQ(w.TuneShadows->Caption(),
+    EXPECT_EQ(controls(w).Label1->Caption(), "Track Number\r\nTrack Time\r\nTime Elapsed\r\nCPU Usage");
+    EXPECT_EQ(controls(w).lblInfos->Caption(), controls(w).Label1->Caption());
+    EXPECT_EQ(controls(w).Label1->ForeColor(), 0x0040C0u);
+    EXPECT_EQ(controls(w).lblTrackNro->ForeColor(), 0x0000C0u);
+    EXPECT_EQ(controls(w).lblTrackNro2->ForeColor(), 0u);
+    EXPECT_EQ(controls(w).lblModList->Caption(), "-- ModList --\r\n\r\n");
+    EXPECT_EQ(controls(w).TuneShadows->Caption(),
               "\rHarbour of Glass\r\nMoonwalker Drift\r\nQuiet Engines\r\nRust\r\nLow Orbit\r\n"
               "Tie your laces tight\r\nThe Long Tide\r\nUndertow\r\nPoker Under Saturn\r\n"
               "Arrival: Far Shore\r\nThe Evenings of Deimos\r\n/Gliding Past Noon/\r\n"
               "Iron Age Courier\r\nTheSongsOfMySleep\r\n<flicker>\r\nPapa Was A Lamp Lighter\r\n"
               "Ikkunanpesukone");
     // Every shadow line lies under its title, 30 twips right and down.
-    const auto lines = w.TuneShadows->layoutLines();
+    const auto lines = controls(w).TuneShadows->layoutLines();
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[0], "");
     for (int k = 0; k < 17; ++k) {
-        EXPECT_EQ(lines[k + 1], w.tunes[k]->Caption());
-        EXPECT_EQ(w.TuneShadows->pixelRect().top() + 8 * (k + 1),
-                  w.tunes[k]->pixelRect().top() + 2);
+        EXPECT_EQ(lines[k + 1], controls(w).tunes[k]->Caption());
+        EXPECT_EQ(controls(w).TuneShadows->pixelRect().top() + 8 * (k + 1),
+                  controls(w).tunes[k]->pixelRect().top() + 2);
     }
-    EXPECT_TRUE(w.lbl2->Opaque());
-    EXPECT_EQ(w.lbl2->Alignment(), forms::Label::Align::Center);
-    EXPECT_EQ(w.lbl2->Caption(), "");
-    EXPECT_EQ(w.lbl1->Caption(), "...");
-    EXPECT_EQ(w.MainSkin->picture().size(), QSize(520, 499));
-    EXPECT_EQ(w.exit.lit->picture().size(), QSize(37, 19));
+    EXPECT_TRUE(controls(w).lbl2->Opaque());
+    EXPECT_EQ(controls(w).lbl2->Alignment(), forms::Label::Align::Center);
+    EXPECT_EQ(controls(w).lbl2->Caption(), "");
+    EXPECT_EQ(controls(w).lbl1->Caption(), "...");
+    EXPECT_EQ(controls(w).MainSkin->picture().size(), QSize(520, 499));
+    EXPECT_EQ(controls(w).exit.lit->picture().size(), QSize(37, 19));
 }
 
 // The window as first shown, pixel for pixel. Set VELSMOOR_UPDATE_GOLDEN=1 to rewrite the

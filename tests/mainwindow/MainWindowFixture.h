@@ -8,11 +8,19 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/WindowAccess.h"
 #include "FakeModuleLibrary.h"
 #include "forms/Timer.h"
 #include "mainwindow/frmMain.h"
 
 namespace mainwindowtest {
+
+inline mainwindow::MainControls& controls(mainwindow::frmMain& w) {
+    return mainwindow::frmMainTestAccess::controls(w);
+}
+inline const mainwindow::DragState& drag(const mainwindow::frmMain& w) {
+    return mainwindow::frmMainTestAccess::drag(w);
+}
 
 class SilentErrorBox final : public forms::ErrorBox {
 public:

@@ -65,10 +65,10 @@ TEST_F(NavigationTest, StopBlanksTheReadOutsAndStopsCounting) {
     player->btnStop_Click();
     EXPECT_EQ(log, Log{"MusicFree"});
     expectShowing("...", "...", "...");
-    EXPECT_EQ(player->state.isPlaying, player::kFalse);
+    EXPECT_EQ(state().isPlaying, player::kFalse);
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c5"}) << "the marker stays";
-    EXPECT_EQ(player->state.trackIndex, 4);
-    EXPECT_EQ(player->state.elapsedSeconds, 7);
+    EXPECT_EQ(state().trackIndex, 4);
+    EXPECT_EQ(state().elapsedSeconds, 7);
     seconds(300);
     expectShowing("...", "...", "...");
     EXPECT_EQ(log, Log{"MusicFree"});
@@ -81,7 +81,7 @@ TEST_F(NavigationTest, StopThenPlayRestartsTheSameTrackAndNextPlaysAgain) {
     player->btnPlay_Click();
     EXPECT_EQ(log, (Log{"MusicFree", loadCall("LOWORBIT.S3M"), "MusicPlay"}));
     expectShowing("4", "271", "0");
-    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_EQ(state().isPlaying, player::kTrue);
     seconds(1);
     expectShowing("4", "271", "1");
 
@@ -89,30 +89,19 @@ TEST_F(NavigationTest, StopThenPlayRestartsTheSameTrackAndNextPlaysAgain) {
     log.clear();
     player->btnNext_Click();
     EXPECT_EQ(log, (Log{"MusicFree", loadCall("TYL.S3M"), "MusicPlay"}));
-    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_EQ(state().isPlaying, player::kTrue);
     EXPECT_TRUE(clock.isArmed(tmrBass));
     seconds(1);
     expectShowing("5", "215", "1");
 }
 
 TEST_F(NavigationTest, EveryTitleStartsItsTrack) {
-    using Click = void (player::Player::*)();
-    const Click clicks[17] = {
-        &player::Player::Intro_Click,  &player::Player::Tune1_Click,
-        &player::Player::Tune2_Click,  &player::Player::Tune3_Click,
-        &player::Player::Tune4_Click,  &player::Player::Tune5_Click,
-        &player::Player::Tune6_Click,  &player::Player::Tune7_Click,
-        &player::Player::Tune8_Click,  &player::Player::Tune9_Click,
-        &player::Player::Tune10_Click, &player::Player::Tune11_Click,
-        &player::Player::Tune12_Click, &player::Player::Tune13_Click,
-        &player::Player::Tune14_Click, &player::Player::Tune15_Click,
-        &player::Player::Tune16_Click};
     for (int k = 16; k >= 0; --k) {
         SCOPED_TRACE(k);
-        (player.get()->*clicks[k])();
+        player->TuneClick(static_cast<std::int16_t>(k));
         seconds(2);
         log.clear();
-        (player.get()->*clicks[k])(); // the second click restarts the current track
+        player->TuneClick(static_cast<std::int16_t>(k)); // the second click restarts the current track
         const auto& row = player::kTrackList[static_cast<std::size_t>(k)];
         EXPECT_EQ(log, (Log{"MusicFree", loadCall(row.file), "MusicPlay"}));
         expectShowing(std::to_string(k), std::to_string(row.length), "0");
@@ -122,7 +111,7 @@ TEST_F(NavigationTest, EveryTitleStartsItsTrack) {
 
 TEST_F(NavigationTest, ShortTrackAdvancesOnThe116thTick) {
     seconds(2);
-    player->Tune14_Click();
+    player->TuneClick(14);
     log.clear();
     seconds(115);
     expectShowing("14", "115", "115");
@@ -135,11 +124,20 @@ TEST_F(NavigationTest, ShortTrackAdvancesOnThe116thTick) {
     expectShowing("15", "399", "1");
 }
 
-// The observer hears of each change of track, and of none of the counted seconds.
+// The observers hear of each change of track, and of none of the counted seconds; one that
+// comes later does not take the place of the first, and one that went hears nothing more.
 TEST_F(NavigationTest, AfterTheLastTrackComesTrackOneNotTheIntro) {
     goTo(16);
-    std::vector<std::int16_t> told;
-    player->stateChanged = [&] { told.push_back(player->state.trackIndex); };
+    std::vector<std::int16_t> told, toldSecond;
+    player->listen([&](player::Change c) {
+        if (c == player::Change::Transport) told.push_back(state().trackIndex);
+    });
+    int second = -1;
+    second = player->listen([&](player::Change c) {
+        if (c != player::Change::Transport) return;
+        toldSecond.push_back(state().trackIndex);
+        player->unlisten(second);
+    });
     seconds(252);
     expectShowing("16", "252", "252");
     EXPECT_TRUE(log.empty());
@@ -147,7 +145,7 @@ TEST_F(NavigationTest, AfterTheLastTrackComesTrackOneNotTheIntro) {
 
     seconds(1); // the index goes back to the intro without a load
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(player->state.trackIndex, 0);
+    EXPECT_EQ(state().trackIndex, 0);
     expectShowing("16", "252", "252");
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c17"});
 
@@ -156,6 +154,7 @@ TEST_F(NavigationTest, AfterTheLastTrackComesTrackOneNotTheIntro) {
     expectShowing("1", "230", "0");
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c2"});
     EXPECT_EQ(told, (std::vector<std::int16_t>{0, 1}));
+    EXPECT_EQ(toldSecond, (std::vector<std::int16_t>{0}));
 }
 
 TEST_F(NavigationTest, DuringTheWrapTickTheLengthIsTheIntros) {
@@ -175,7 +174,7 @@ TEST_F(NavigationTest, DuringTheWrapTickTheLengthIsTheIntros) {
 
 TEST_F(NavigationTest, MissingModuleGivesTwoBoxesThenCountsInSilence) {
     library.missingFiles = {kProgramDir + "/mods/FLICK.S3M"};
-    player->Tune14_Click();
+    player->TuneClick(14);
     const Log expected = {
         "MusicFree",
         loadCall("FLICK.S3M"),
@@ -186,7 +185,7 @@ TEST_F(NavigationTest, MissingModuleGivesTwoBoxesThenCountsInSilence) {
         "Box(Error): Can't play music\r\n\r\nError Code : 5\r\nInvalid Handle",
     };
     EXPECT_EQ(log, expected);
-    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_EQ(state().isPlaying, player::kTrue);
     EXPECT_TRUE(clock.isArmed(tmrBass));
     expectShowing("14", "115", "0");
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c15"});
@@ -204,7 +203,7 @@ TEST_F(NavigationTest, TicksUnderAnOpenBoxDoNotCount) {
     library.missingFiles = {kProgramDir + "/mods/TYL.S3M"};
     // The user takes three seconds over each box while the playback timer keeps running.
     box.whileOpen = [&] { seconds(3); };
-    player->Tune5_Click();
+    player->TuneClick(5);
     EXPECT_EQ(box.shown.size(), 2u);
     EXPECT_EQ(std::count(log.begin(), log.end(), loadCall("TYL.S3M")), 1);
     expectShowing("5", "215", "0");
@@ -219,10 +218,10 @@ TEST_F(NavigationTest, UnreachableFreeDoesNotStopAChangeOfTrack) {
     expectShowing("1", "230", "0");
     player->btnStop_Click();
     expectShowing("...", "...", "...");
-    player->Tune3_Click();
+    player->TuneClick(3);
     expectShowing("3", "225", "0");
     seconds(226);
-    EXPECT_EQ(player->state.trackIndex, 4);
+    EXPECT_EQ(state().trackIndex, 4);
     EXPECT_NO_THROW(player->freeModuleIgnoringErrors());
 }
 
@@ -240,9 +239,9 @@ TEST_F(NavigationTest, LibraryGoneAfterStartUpStillNavigatesSilently) {
     EXPECT_NO_THROW(player->btnNext_Click());
     EXPECT_TRUE(box.shown.empty()) << "the error code cannot be asked for, so no box";
     expectShowing("1", "230", "0");
-    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_EQ(state().isPlaying, player::kTrue);
     EXPECT_NO_THROW(seconds(231));
-    EXPECT_EQ(player->state.trackIndex, 2);
+    EXPECT_EQ(state().trackIndex, 2);
 }
 
 } // namespace

@@ -13,9 +13,19 @@
 #include "forms/Controls.h"
 #include "forms/Timer.h"
 #include "player/Player.h"
+#include "player/ReadOuts.h"
 #include "player/TrackList.h"
 
+namespace player {
+struct PlayerTestAccess {
+    static PlayerState& state(Player& p) { return p.state_; }
+};
+} // namespace player
+
 namespace playertest {
+
+// The controls of the bare window: those start-up sets going and the read-outs.
+struct BareControls : player::PlayerControls, player::ReadOutLabels {};
 
 inline const std::string kProgramDir = "/opt/velsmoor disk";
 
@@ -31,7 +41,7 @@ protected:
           btnInfo(form.addPicture("btnInfo", 6400, 120, 375, 375)),
           Timer1(clock, "Timer1"), Timer2(clock, "Timer2"), Timer3(clock, "Timer3"),
           Timer4(clock, "Timer4"), tmrBass(clock, "tmrBass") {
-        player::PlayerControls c;
+        BareControls c;
         c.btnExit = &btnExit;
         c.btnInfo = &btnInfo;
         c.Timer1 = &Timer1;
@@ -61,8 +71,11 @@ protected:
             log.push_back("SetCurrentDirectory(" + dir + ")");
         };
         player = std::make_unique<player::Player>(env, controls);
+        readOutView = std::make_unique<player::ReadOuts>(*player, controls);
         tmrBass.onTimer = [this] { player->tmrBass_Timer(); };
     }
+
+    player::PlayerState& state() { return player::PlayerTestAccess::state(*player); }
 
     forms::Label& label(const std::string& name) {
         return form.addLabel(name, 120, 120 + 150 * static_cast<float>(form.labels().size()),
@@ -89,18 +102,18 @@ protected:
     }
 
     // Everything the user sees of the playback state, for "nothing changed" checks.
-    std::vector<std::string> readOuts() const {
+    std::vector<std::string> readOuts() {
         std::vector<std::string> r;
         for (forms::Label* l : {controls.lblTrackNro, controls.lblTrackNro2, controls.lblOrgTime,
                                 controls.lblOrgTime2, controls.lblTime, controls.lblTime2})
             r.push_back(l->name() + "=" + l->Caption());
         for (const std::string& m : visibleMarkers()) r.push_back("marker " + m);
         r.push_back(std::string("tmrBass ") + (tmrBass.Enabled() ? "on" : "off"));
-        r.push_back("index " + std::to_string(player->state.trackIndex));
-        r.push_back("elapsed " + std::to_string(player->state.elapsedSeconds));
-        r.push_back("length " + std::to_string(player->state.trackLength));
-        r.push_back("playing " + std::to_string(player->state.isPlaying));
-        r.push_back("file " + player->state.trackFile);
+        r.push_back("index " + std::to_string(state().trackIndex));
+        r.push_back("elapsed " + std::to_string(state().elapsedSeconds));
+        r.push_back("length " + std::to_string(state().trackLength));
+        r.push_back("playing " + std::to_string(state().isPlaying));
+        r.push_back("file " + state().trackFile);
         return r;
     }
 
@@ -122,8 +135,9 @@ protected:
     forms::Picture& btnExit;
     forms::Picture& btnInfo;
     forms::Timer Timer1, Timer2, Timer3, Timer4, tmrBass;
-    player::PlayerControls controls;
+    BareControls controls;
     std::unique_ptr<player::Player> player;
+    std::unique_ptr<player::ReadOuts> readOutView;
 };
 
 } // namespace playertest

@@ -8,9 +8,7 @@ using StartupTest = PlayerFixture;
 
 TEST_F(StartupTest, CallsTheLibraryInOrderAndStartsTheFirstTune) {
     for (forms::Label* m : controls.markers) m->setVisible(true);
-    player->state.tickerStep = 7;
-    player->state.titleStep = 9;
-    player->state.elapsedSeconds = 33;
+    state().elapsedSeconds = 33;
     controls.lbl1->setVisible(false);
     ASSERT_TRUE(player->Form_Load());
 
@@ -26,15 +24,13 @@ TEST_F(StartupTest, CallsTheLibraryInOrderAndStartsTheFirstTune) {
     EXPECT_TRUE(box.shown.empty());
     expectShowing("0", "191", "0");
     EXPECT_EQ(visibleMarkers(), std::vector<std::string>{"c1"});
-    EXPECT_EQ(player->state.trackIndex, 0);
-    EXPECT_EQ(player->state.trackFile, "HGLASS.IT");
-    EXPECT_EQ(player->state.trackLength, 191);
-    EXPECT_EQ(player->state.isPlaying, player::kTrue);
+    EXPECT_EQ(state().trackIndex, 0);
+    EXPECT_EQ(state().trackFile, "HGLASS.IT");
+    EXPECT_EQ(state().trackLength, 191);
+    EXPECT_EQ(state().isPlaying, player::kTrue);
     EXPECT_FALSE(btnExit.Visible());
     EXPECT_FALSE(btnInfo.Visible());
-    EXPECT_EQ(player->state.tickerStep, 0);
-    EXPECT_EQ(player->state.titleStep, 0);
-    EXPECT_EQ(player->state.elapsedSeconds, 0);
+    EXPECT_EQ(state().elapsedSeconds, 0);
     EXPECT_TRUE(controls.lbl1->Visible());
     EXPECT_EQ(controls.lbl1->Caption(), "Velsmoor, Part I [Orvantis]");
 
@@ -85,7 +81,7 @@ TEST_P(WrongVersionTest, ReportsAndEndsBeforeInitialising) {
         "Some Other Mystery Error"};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(titleAtBox, "Velsmoor, Part I [Orvantis]") << "the title is set before the check";
-    EXPECT_EQ(player->state.isPlaying, player::kFalse);
+    EXPECT_EQ(state().isPlaying, player::kFalse);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, WrongVersionTest,
@@ -101,7 +97,7 @@ TEST_F(StartupTest, FailedInitReportsAndEndsWithoutReadingMods) {
                           "Box(Error): Can't initialize digital sound system\r\n\r\n"
                           "Error Code : 3\r\nCan't Find a Free Sound Driver"};
     EXPECT_EQ(log, expected);
-    EXPECT_EQ(player->state.isPlaying, player::kFalse);
+    EXPECT_EQ(state().isPlaying, player::kFalse);
 }
 
 TEST_F(StartupTest, TicksWhileTheFatalBoxIsUpLoadNothing) {

@@ -40,15 +40,15 @@ class TrackRowTest : public PlayerFixture, public ::testing::WithParamInterface<
 
 TEST_P(TrackRowTest, TunesTimesAndPlayingFollowTheIndex) {
     const Row& row = GetParam();
-    player->state.trackIndex = row.index;
+    state().trackIndex = row.index;
 
     player->Tunes();
-    EXPECT_EQ(player->state.trackFile, row.file);
+    EXPECT_EQ(state().trackFile, row.file);
     EXPECT_EQ(controls.lblTrackNro->Caption(), std::to_string(row.index));
     EXPECT_EQ(controls.lblTrackNro2->Caption(), std::to_string(row.index));
 
     player->Times();
-    EXPECT_EQ(player->state.trackLength, row.length);
+    EXPECT_EQ(state().trackLength, row.length);
     EXPECT_EQ(controls.lblOrgTime->Caption(), std::to_string(row.length));
     EXPECT_EQ(controls.lblOrgTime2->Caption(), std::to_string(row.length));
 
@@ -73,18 +73,18 @@ class OutOfRangeTest : public PlayerFixture,
 // Tunes and Times raise and write nothing, Playing marks the intro, and Load skips the failing
 // steps and goes on, loading the last selected file.
 TEST_P(OutOfRangeTest, ChangesNothingButTheStepsThatCannotFail) {
-    player->state.trackIndex = 3;
+    state().trackIndex = 3;
     player->Tunes();
     player->Times();
-    player->state.elapsedSeconds = 40;
-    player->state.trackIndex = GetParam();
+    state().elapsedSeconds = 40;
+    state().trackIndex = GetParam();
     const auto before = readOuts();
     EXPECT_THROW(player->Tunes(), std::out_of_range);
     EXPECT_THROW(player->Times(), std::out_of_range);
     EXPECT_EQ(readOuts(), before);
 
     player->Load();
-    EXPECT_EQ(player->state.elapsedSeconds, 0);
+    EXPECT_EQ(state().elapsedSeconds, 0);
     EXPECT_EQ(log, Log{loadCall("RUST.S3M")});
     EXPECT_EQ(controls.lblTrackNro->Caption(), "3");
     player->Playing();
