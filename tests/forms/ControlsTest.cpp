@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
 #include <QPaintEvent>
+#include <QPointer>
 
 #include "../support/MouseDriver.h"
 #include "forms/BitmapFont.h"
@@ -96,6 +98,124 @@ TEST_F(Window, PointerGoesToTheLabelUnderItAndStaysWithThePressUntilRelease) {
     mouse.click(mouse.at(20, 20));
     EXPECT_EQ(log, (std::vector<std::string>{"label-down 1 150,150", "label-up 1 150,150",
                                              "label-click"}));
+}
+
+// Records every pointer event of the form, a label and a picture, by who heard it.
+struct Pointer : Window {
+    std::vector<std::string> log;
+    forms::Label& label = form.addLabel("label", 150, 150, 600, 300); // pixels 10,10 40x20
+    forms::Picture& picture = form.addPicture("pic", 1500, 750, 600, 300); // pixels 100,50 40x20
+    testsupport::MouseDriver mouse{form};
+
+    Pointer() {
+        listen("label", label);
+        listen("form", form);
+        listen("pic", picture);
+        form.move(300, 200);
+        form.show();
+    }
+    void listen(const std::string& who, forms::PointerHandlers& h) {
+        auto rec = [this, who](const char* what) {
+            return [this, who, what](const forms::MouseEventArgs& e) {
+                log.push_back(who + "-" + what + " " + std::to_string(e.Button));
+            };
+        };
+        h.onMouseDown = rec("down");
+        h.onMouseMove = rec("move");
+        h.onMouseUp = rec("up");
+        h.onClick = [this, who] { log.push_back(who + "-click"); };
+    }
+    std::vector<std::string> take() { return std::exchange(log, {}); }
+};
+
+using Heard = std::vector<std::string>;
+
+TEST_F(Pointer, APressHeldOnTheFormKeepsTheMovesAndTheReleaseFromTheLabel) {
+    mouse.press(mouse.at(150, 90));
+    mouse.move(mouse.at(20, 20));
+    mouse.release(mouse.at(20, 20));
+    // The form's area takes in its windowless labels: released over one, it is the form's click.
+    EXPECT_EQ(take(), (Heard{"form-down 1", "form-move 1", "form-up 1", "form-click"}));
+    mouse.move(mouse.at(20, 20));
+    EXPECT_EQ(take(), (Heard{"label-move 0"}));
+}
+
+TEST_F(Pointer, OnlyAReleaseOverThePressedControlWithNoButtonLeftIsAClick) {
+    mouse.press(mouse.at(20, 20));
+    mouse.release(mouse.at(150, 90));
+    EXPECT_EQ(take(), (Heard{"label-down 1", "label-up 1"}));
+
+    // The second button's release ends the press; the first one's is no click.
+    mouse.press(mouse.at(20, 20));
+    mouse.press(mouse.at(20, 20), Qt::RightButton);
+    mouse.release(mouse.at(20, 20));
+    mouse.release(mouse.at(20, 20), Qt::RightButton);
+    EXPECT_EQ(take(), (Heard{"label-down 1", "label-down 2", "label-up 1", "label-up 2",
+                             "label-click"}));
+
+    mouse.click(mouse.at(110, 60));
+    EXPECT_EQ(take(), (Heard{"pic-down 1", "pic-up 1", "pic-click"}));
+}
+
+TEST_F(Pointer, APressWhoseReleaseWentElsewhereEndsAtTheNextEventWithoutAClick) {
+    // A modal box takes the release: the label hears its end, as a release of no button, at the
+    // next move, and the move after goes where the pointer is.
+    mouse.press(mouse.at(20, 20));
+    mouse.releaseUnseen();
+    mouse.move(mouse.at(150, 90));
+    mouse.move(mouse.at(150, 90));
+    EXPECT_EQ(take(), (Heard{"label-down 1", "label-up 0", "form-move 0", "form-move 0"}));
+
+    // A new press ends the lost one first and is then a press of its own.
+    mouse.press(mouse.at(20, 20));
+    mouse.releaseUnseen();
+    mouse.press(mouse.at(150, 90), Qt::RightButton);
+    mouse.release(mouse.at(150, 90), Qt::RightButton);
+    EXPECT_EQ(take(), (Heard{"label-down 1", "label-up 0", "form-down 2", "form-up 2",
+                             "form-click"}));
+}
+
+TEST_F(Pointer, EndingAPressFromOutsideTellsTheReleaseButNoClick) {
+    mouse.press(mouse.at(20, 20));
+    EXPECT_TRUE(form.endPress());
+    EXPECT_TRUE(form.endPress()); // nothing held any more
+    mouse.release(mouse.at(20, 20));
+    EXPECT_EQ(take(), (Heard{"label-down 1", "label-up 0", "label-up 1"}));
+
+    // A window that a release handler unloads is not touched after it: the caller is told.
+    for (const bool lost : {false, true}) {
+        auto* doomed = new forms::Form("doomed", 1500, 1500);
+        doomed->onMouseUp = [doomed](const forms::MouseEventArgs&) { delete doomed; };
+        doomed->show();
+        testsupport::MouseDriver other(*doomed);
+        const QPoint inside = other.at(5, 5);
+        other.press(inside);
+        QPointer<forms::Form> alive(doomed);
+        if (lost) {
+            other.releaseUnseen();
+            other.move(inside);
+        } else {
+            EXPECT_FALSE(doomed->endPress());
+        }
+        EXPECT_TRUE(alive.isNull()) << lost;
+    }
+}
+
+TEST_F(Pointer, APicturesOwnVisibilityAndItsWindowNeverDisagree) {
+    QWidget& window = picture;
+    window.hide();
+    EXPECT_FALSE(picture.Visible());
+    EXPECT_EQ(form.receiverAt({110, 60}), "frm");
+    picture.setVisible(true);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(form.receiverAt({110, 60}), "pic");
+    // What the form finds by name is the picture's place, in its container's scale.
+    const forms::Control* placed = form.findControl("pic");
+    ASSERT_NE(placed, nullptr);
+    EXPECT_EQ(placed, &picture.control());
+    EXPECT_FLOAT_EQ(placed->Left(), 1500.0f);
+    picture.Move(1515, 750);
+    EXPECT_EQ(window.geometry(), QRect(101, 50, 40, 20));
 }
 
 TEST_F(Window, LabelDrawsItsCaptionInTheBitmapFont) {

@@ -1,6 +1,7 @@
-#include "forms/Controls.h"
+#include "forms/Container.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -11,8 +12,7 @@
 #include <QPointer>
 #include <QWindow>
 
-#include "forms/BitmapFont.h"
-#include "forms/TextLayout.h"
+#include "forms/Picture.h"
 
 namespace forms {
 
@@ -44,218 +44,6 @@ int shiftMask(Qt::KeyboardModifiers mods) {
 }
 
 } // namespace
-
-// ---- Control ------------------------------------------------------------------------------
-
-Control::Control(Container* container, std::string name, float left, float top, float width,
-                 float height)
-    : container_(container), name_(std::move(name)), left_(left), top_(top), width_(width),
-      height_(height) {}
-
-QRect Control::pixelRect() const {
-    if (!container_)
-        return QRect(twipsToPixels(left_), twipsToPixels(top_), twipsToPixels(width_),
-                     twipsToPixels(height_));
-    return QRect(twipsToPixels(container_->toTwipsX(left_)),
-                 twipsToPixels(container_->toTwipsY(top_)),
-                 twipsToPixels(container_->toTwipsX(width_)),
-                 twipsToPixels(container_->toTwipsY(height_)));
-}
-
-void Control::setLeft(float v) { Move(v, top_); }
-void Control::setTop(float v) { Move(left_, v); }
-
-void Control::Move(float left, float top) {
-    if (left == left_ && top == top_)
-        return;
-    const QRect old = pixelRect();
-    left_ = left;
-    top_ = top;
-    placementChanged(old);
-}
-
-void Control::setVisible(bool on) {
-    if (on == visible_)
-        return;
-    visible_ = on;
-    visibilityChanged();
-}
-
-// ---- Label --------------------------------------------------------------------------------
-
-Label::Label(Container* container, std::string name, float left, float top, float width,
-             float height)
-    : Control(container, std::move(name), left, top, width, height) {}
-
-namespace {
-// A pulse visits six colours; a fade between two messages about ten.
-constexpr std::size_t kKeptImages = 12;
-} // namespace
-
-void Label::invalidate() {
-    inkValid_ = false;
-    images_.clear();
-    if (container() && Visible())
-        container()->repaintRect(pixelRect());
-}
-
-void Label::invalidateInk(const QRect& oldInk) {
-    if (!container() || !Visible())
-        return;
-    layoutInk();
-    const QRect changed = oldInk.united(inkBounds_);
-    if (!changed.isEmpty())
-        container()->repaintRect(changed.translated(pixelRect().topLeft()));
-}
-
-void Label::setCaption(std::string text) {
-    if (text == caption_)
-        return;
-    layoutInk();
-    const QRect oldInk = inkBounds_;
-    caption_ = std::move(text);
-    inkValid_ = false;
-    images_.clear();
-    invalidateInk(oldInk);
-    if (onChanged)
-        onChanged();
-}
-
-void Label::setForeColor(Colour c) {
-    if (c == foreColor_)
-        return;
-    foreColor_ = c;
-    // The background and the layout stay: only lit pixels change.
-    layoutInk();
-    invalidateInk(inkBounds_);
-}
-
-void Label::setBackColor(Colour c) {
-    if (c == backColor_)
-        return;
-    backColor_ = c;
-    if (opaque_)
-        invalidate();
-}
-
-void Label::setOpaque(bool on) {
-    if (on == opaque_)
-        return;
-    opaque_ = on;
-    invalidate();
-}
-
-void Label::setAlignment(Align a) {
-    if (a == align_)
-        return;
-    align_ = a;
-    invalidate();
-}
-
-void Label::placementChanged(const QRect& oldRect) {
-    const QRect now = pixelRect();
-    if (now.size() != oldRect.size()) {
-        inkValid_ = false;
-        images_.clear();
-    }
-    if (container() && Visible()) {
-        container()->repaintRect(oldRect);
-        container()->repaintRect(now);
-    }
-}
-
-void Label::visibilityChanged() {
-    if (container())
-        container()->repaintRect(pixelRect());
-    if (onChanged)
-        onChanged();
-}
-
-std::vector<std::string> Label::layoutLines() const {
-    return layoutText(caption_, pixelRect().width() / kGlyphWidth);
-}
-
-void Label::layoutInk() const {
-    const QRect r = pixelRect();
-    const QSize size(std::max(r.width(), 1), std::max(r.height(), 1));
-    if (inkValid_ && inkSize_ == size)
-        return;
-    images_.clear();
-    inkSize_ = size;
-    ink_.assign(static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()), 0);
-    inkBounds_ = QRect();
-    const auto lines = layoutLines();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int y0 = static_cast<int>(i) * kGlyphHeight;
-        if (y0 >= size.height())
-            break;
-        const std::string cells = cellsFor(lines[i]);
-        const int lineWidth = static_cast<int>(cells.size()) * kGlyphWidth;
-        int x = 0;
-        if (align_ == Align::Center)
-            x = (r.width() - lineWidth) / 2;
-        for (unsigned char ch : cells) {
-            const Glyph& g = glyphFor(ch);
-            const QRect cell = QRect(x, y0, kGlyphWidth, kGlyphHeight) & QRect(QPoint(0, 0), size);
-            bool lit = false;
-            for (int row = 0; row < kGlyphHeight; ++row) {
-                const int y = y0 + row;
-                if (y < 0 || y >= size.height())
-                    continue;
-                std::uint8_t* line = ink_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size.width());
-                for (int col = 0; col < kGlyphWidth; ++col) {
-                    const int px = x + col;
-                    if (px >= 0 && px < size.width() && (g[row] >> (5 - col)) & 1) {
-                        line[px] = 1;
-                        lit = true;
-                    }
-                }
-            }
-            if (lit)
-                inkBounds_ |= cell;
-            x += kGlyphWidth;
-        }
-    }
-    inkValid_ = true;
-}
-
-const QImage& Label::image() const {
-    layoutInk();
-    for (const auto& [colour, img] : images_)
-        if (colour == foreColor_)
-            return img;
-    if (images_.size() >= kKeptImages)
-        images_.pop_front();
-    // An opaque label needs no alpha, so it is drawn as a plain copy.
-    QImage img(inkSize_, opaque_ ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
-    img.fill(opaque_ ? toQColor(backColor_) : QColor(Qt::transparent));
-    const QRgb ink = toQColor(foreColor_).rgba();
-    const int w = inkSize_.width();
-    for (int y = 0; y < inkSize_.height(); ++y) {
-        const std::uint8_t* lit = ink_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            if (lit[x])
-                line[x] = ink;
-    }
-    images_.emplace_back(foreColor_, std::move(img));
-    return images_.back().second;
-}
-
-QRect Label::paintedRect() const {
-    if (opaque_)
-        return pixelRect();
-    layoutInk();
-    return inkBounds_.translated(pixelRect().topLeft());
-}
-
-void Label::paint(QPainter& painter) const {
-    if (!Visible())
-        return;
-    painter.drawImage(pixelRect().topLeft(), image());
-}
-
-// ---- Container ----------------------------------------------------------------------------
 
 Container::Container(QWidget* parent, std::string name, Qt::WindowFlags flags)
     : QWidget(parent, flags), containerName_(std::move(name)) {
@@ -349,7 +137,7 @@ Control* Container::findControl(const std::string& name) const {
             return l;
     for (Picture* p : pictureOrder_) {
         if (p->name() == name)
-            return p;
+            return &p->control();
         if (Control* c = p->findControl(name))
             return c;
     }
@@ -530,80 +318,10 @@ void Container::mouseReleaseEvent(QMouseEvent* e) {
             h();
 }
 
-// ---- Picture ------------------------------------------------------------------------------
-
-Picture::Picture(Container* container, const std::string& name, float left, float top,
-                 float width, float height)
-    : Container(container, name), Control(container, name, left, top, width, height) {
-    place();
-    QWidget::setVisible(true);
-}
-
-float Picture::designWidthTwips() const {
-    return static_cast<float>(container() ? container()->toTwipsX(Control::Width()) : Control::Width());
-}
-
-float Picture::designHeightTwips() const {
-    return static_cast<float>(container() ? container()->toTwipsY(Control::Height()) : Control::Height());
-}
-
-// The container's frame lies outside its inner area, so the child widget sits past it.
-void Picture::place() {
-    const int b = container() ? container()->borderPixels() : 0;
-    setGeometry(pixelRect().translated(b, b));
-}
-
-void Picture::placementChanged(const QRect&) { place(); }
-
-void Picture::visibilityChanged() { QWidget::setVisible(Control::Visible()); }
-
-// ---- Form ---------------------------------------------------------------------------------
-
-Form::Form(const std::string& name, float widthTwips, float heightTwips)
-    : Container(nullptr, name, Qt::Window | Qt::FramelessWindowHint),
-      widthTwips_(widthTwips), heightTwips_(heightTwips) {
-    setFixedSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
-}
-
-float Form::Left() const { return pixelsToTwips(pos().x()); }
-float Form::Top() const { return pixelsToTwips(pos().y()); }
-
-void Form::Move(float left, float top) { move(twipsToPixels(left), twipsToPixels(top)); }
-
-void Form::setCaption(const std::string& caption) {
-    setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
-}
-
-bool Form::canPlaceWindows() {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-bool Form::startSystemMove() {
-    QWindow* w = windowHandle();
-    if (!w || !w->startSystemMove())
-        return false;
-    // The compositor sends the release to nobody: Qt would go on sending every move and the
-    // next press to the widget that had this press, so the first hover and click after a drag
-    // would be lost. A release of our own ends the press in Qt and, through it, in the widget.
-    const Qt::MouseButtons held = QGuiApplication::mouseButtons();
-    Qt::MouseButton button = Qt::LeftButton;
-    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-        if (held & b) {
-            button = b;
-            break;
-        }
-    const QPointF global = QCursor::pos();
-    QMouseEvent release(QEvent::MouseButtonRelease, w->mapFromGlobal(global), global, button,
-                        Qt::NoButton, QGuiApplication::keyboardModifiers());
-    QPointer<Form> alive(this);
+void Container::handOverRelease(QWindow* window, QMouseEvent& release) {
     handingOverPress = true;
-    QCoreApplication::sendEvent(w, &release);
+    QCoreApplication::sendEvent(window, &release);
     handingOverPress = false;
-    if (alive)
-        endPress();
-    return true;
 }
-
-void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 } // namespace forms
