@@ -9,32 +9,8 @@ for tool in Xvfb playerctl xdotool import dbus-send dbus-monitor; do
     command -v "$tool" >/dev/null || { echo "$tool not found (scripts/install-deps.sh installs it)"; exit 2; }
 done
 
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/common.sh"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Polls for up to $patience seconds until the command prints the wanted text.
-patience=10
-expect() {
-    local what=$1 want=$2 got="" end=$((SECONDS + patience))
-    shift 2
-    while :; do
-        got=$("$@" 2>/dev/null)
-        [ "$got" = "$want" ] && return 0
-        [ "$SECONDS" -ge "$end" ] && break
-        sleep 0.1
-    done
-    fail "$what: '$got', wanted '$want'"
-    return 1
-}
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
 pids+=($!)

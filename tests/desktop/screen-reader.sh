@@ -17,14 +17,7 @@ python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 "$python" -c 'import pyatspi' 2>/dev/null || { echo "pyatspi not found (python3-pyatspi)"; exit 2; }
 
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/common.sh"
 
 # The accessibility bus keeps its socket in the runtime folder: this one goes with the run.
 export XDG_RUNTIME_DIR=$scratch/runtime

@@ -16,18 +16,8 @@ done
     compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
     { echo "Qt's Wayland plugin not found (qt6-wayland; scripts/install-deps.sh installs it)"; exit 2; }
 
-scratch=$(mktemp -d)
+. "$(dirname "$0")/common.sh"
 chmod 755 "$scratch"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # sway will not run as root: then the compositor, its VNC server and grim run as nobody, in
 # folders of their own; the disk runs as the caller and reaches the compositor's socket.
@@ -76,20 +66,6 @@ mkdir -m 700 "$scratch/runtime"
 disk=$!
 pids+=("$disk")
 
-# Polls for up to $patience seconds until the command prints the wanted text.
-patience=10
-expect() {
-    local what=$1 want=$2 got="" end=$((SECONDS + patience))
-    shift 2
-    while :; do
-        got=$("$@" 2>/dev/null)
-        [ "$got" = "$want" ] && return 0
-        [ "$SECONDS" -ge "$end" ] && break
-        sleep 0.1
-    done
-    fail "$what: '$got', wanted '$want'"
-    return 1
-}
 number() { playerctl -p velsmoor metadata xesam:trackNumber; }
 
 # "x y" of the window of that size (both windows carry the same caption), or nothing.
