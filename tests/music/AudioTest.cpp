@@ -2,7 +2,7 @@
 // they end on time, never clip, share one loudness band, never fall silent
 // and do not sound alike.
 #include "Render.h"
-#include "Tracks.h"
+#include "player/TrackList.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ constexpr double kAirMaxDb = -36.0;
 class Rendered : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        analyses_.resize(musictest::kTracks.size());
+        analyses_.resize(player::kTrackList.size());
         std::mutex lock;
         std::size_t next = 0;
         auto worker = [&] {
@@ -33,10 +33,10 @@ protected:
                 std::size_t i;
                 {
                     std::lock_guard guard(lock);
-                    if (next >= musictest::kTracks.size()) return;
+                    if (next >= player::kTrackList.size()) return;
                     i = next++;
                 }
-                auto m = musictest::loadFile(std::filesystem::path(VELSMOOR_MODS_DIR) / musictest::kTracks[i].file);
+                auto m = musictest::loadFile(std::filesystem::path(VELSMOOR_MODS_DIR) / player::kTrackList[i].file);
                 analyses_[i] = musictest::analyse(musictest::render(*m));
             }
         };
@@ -45,7 +45,7 @@ protected:
         b.join();
         for (std::size_t i = 0; i < analyses_.size(); ++i) {
             const auto& r = analyses_[i];
-            std::cout << std::left << std::setw(14) << musictest::kTracks[i].file << std::fixed << std::setprecision(2)
+            std::cout << std::left << std::setw(14) << player::kTrackList[i].file << std::fixed << std::setprecision(2)
                       << " length " << r.seconds << " s, RMS " << r.rmsDb << " dBFS, peak " << r.peakDb
                       << " dBFS, quietest 10 s " << r.quietestWindowDb << " dBFS, above 15 kHz " << r.airDb << " dB\n";
         }
@@ -60,8 +60,8 @@ std::vector<musictest::Analysis> Rendered::analyses_;
 TEST_F(Rendered, EveryTrackEndsOnTimeUnclippedInBandAndNeverSilent) {
     for (std::size_t i = 0; i < analyses_.size(); ++i) {
         const musictest::Analysis& a = analyses_[i];
-        SCOPED_TRACE(musictest::kTracks[i].file);
-        EXPECT_NEAR(a.seconds, musictest::kTracks[i].seconds, 1.0);
+        SCOPED_TRACE(player::kTrackList[i].file);
+        EXPECT_NEAR(a.seconds, player::kTrackList[i].length, 1.0);
         EXPECT_LT(a.peakDb, 0.0);
         EXPECT_GE(a.rmsDb, kRmsLowDb);
         EXPECT_LE(a.rmsDb, kRmsHighDb);
@@ -76,7 +76,7 @@ TEST_F(Rendered, NoTwoTracksSoundAlike) {
         for (std::size_t j = i + 1; j < analyses_.size(); ++j) {
             const double d = musictest::fingerprintDistance(analyses_[i].fingerprint, analyses_[j].fingerprint);
             closest = std::min(closest, d);
-            EXPECT_GT(d, 0.5) << musictest::kTracks[i].file << " and " << musictest::kTracks[j].file;
+            EXPECT_GT(d, 0.5) << player::kTrackList[i].file << " and " << player::kTrackList[j].file;
         }
     }
     std::cout << "closest pair of spectral fingerprints: " << closest << " dB apart\n";

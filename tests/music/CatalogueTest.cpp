@@ -1,21 +1,24 @@
 // The generated mods/ folder: names, types, titles and lengths, and that the
 // composer reproduces every file byte for byte.
 #include "Render.h"
-#include "Tracks.h"
 
 #include "Composer.h"
 #include "Realise.h"
 #include "Score.h"
 
+#include "player/TrackList.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <unistd.h>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -26,33 +29,38 @@ std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class CatalogueFile : public ::testing::TestWithParam<musictest::Track> {};
+// The module type libopenmpt reports for a file name's extension.
+std::string typeOf(std::string_view file) {
+    std::string type(file.substr(file.rfind('.') + 1));
+    for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return type;
+}
+
+class CatalogueFile : public ::testing::TestWithParam<player::Track> {};
 
 TEST_P(CatalogueFile, OpensWithItsTypeTitleAndLength) {
-    const musictest::Track& t = GetParam();
+    const player::Track& t = GetParam();
     const auto path = kModsDir / t.file;
     ASSERT_TRUE(std::filesystem::is_regular_file(path)) << path;
     auto m = musictest::loadFile(path);
-    EXPECT_EQ(m->get_metadata("type"), t.type);
-    EXPECT_EQ(m->get_metadata("title"), t.title);
+    EXPECT_EQ(m->get_metadata("type"), typeOf(t.file));
+    EXPECT_EQ(m->get_metadata("title"), t.moduleTitle);
     EXPECT_EQ(m->get_num_subsongs(), 1);
-    EXPECT_NEAR(m->get_duration_seconds(), t.seconds, 1.0);
+    EXPECT_NEAR(m->get_duration_seconds(), t.length, 1.0);
 }
 
 TEST_P(CatalogueFile, ComposerRecreatesTheSameBytes) {
-    const musictest::Track& t = GetParam();
-    const auto& tunes = composer::catalogue();
-    const auto tuneSpec = std::find_if(tunes.begin(), tunes.end(), [&](const composer::TuneSpec& s) { return std::string(s.file) == t.file; });
-    ASSERT_NE(tuneSpec, tunes.end());
+    const player::Track& t = GetParam();
+    const composer::TuneSpec* tuneSpec = composer::findTune(std::string(t.file));
+    ASSERT_NE(tuneSpec, nullptr);
     // The build wrote mods/ in another process: equal bytes here show the composer is deterministic.
     EXPECT_EQ(modwriter::writeSong(composer::composeTrack(*tuneSpec, VELSMOOR_SCORES_DIR), composer::formatOf(*tuneSpec)), readFile(kModsDir / t.file));
 }
 
 TEST_P(CatalogueFile, EveryLoopJoinsWithoutAStep) {
-    const musictest::Track& t = GetParam();
-    const auto& tunes = composer::catalogue();
-    const auto tuneSpec = std::find_if(tunes.begin(), tunes.end(), [&](const composer::TuneSpec& s) { return std::string(s.file) == t.file; });
-    ASSERT_NE(tuneSpec, tunes.end());
+    const player::Track& t = GetParam();
+    const composer::TuneSpec* tuneSpec = composer::findTune(std::string(t.file));
+    ASSERT_NE(tuneSpec, nullptr);
     // A looped sample clicks once a cycle when its end does not run on into its start: the step
     // across the join must be no bigger than the steps inside the loop.
     for (const modwriter::Sample& s : composer::composeTrack(*tuneSpec, VELSMOOR_SCORES_DIR).samples) {
@@ -63,15 +71,16 @@ TEST_P(CatalogueFile, EveryLoopJoinsWithoutAStep) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tracks, CatalogueFile, ::testing::ValuesIn(musictest::kTracks),
+INSTANTIATE_TEST_SUITE_P(Tracks, CatalogueFile, ::testing::ValuesIn(player::kTrackList),
                          [](const auto& info) { return "Track" + std::to_string(info.index); });
 
 TEST(Catalogue, HoldsExactlyTheEighteenTracksInOrder) {
     const auto& tunes = composer::catalogue();
-    ASSERT_EQ(tunes.size(), musictest::kTracks.size());
+    ASSERT_EQ(tunes.size(), player::kTrackList.size());
     for (std::size_t i = 0; i < tunes.size(); ++i) {
-        EXPECT_STREQ(tunes[i].file, musictest::kTracks[i].file);
-        EXPECT_EQ(tunes[i].seconds, musictest::kTracks[i].seconds);
+        EXPECT_EQ(tunes[i].file, player::kTrackList[i].file);
+        EXPECT_EQ(tunes[i].seconds, player::kTrackList[i].length);
+        EXPECT_EQ(tunes[i].title, player::kTrackList[i].moduleTitle);
     }
     const std::filesystem::directory_iterator files(kModsDir);
     EXPECT_EQ(std::distance(begin(files), end(files)), 18);
@@ -172,11 +181,36 @@ TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
         std::filesystem::copy_file(composer::scorePath(VELSMOOR_SCORES_DIR, t.file), composer::scorePath(dir / "scores", t.file));
     }
     std::ofstream(dir / "scores" / "FLICK.score", std::ios::trunc) << line(19, "  v40 A4:4 C5:8 D5 E5:2 | <A4 C5>:1 |") << "bogus\n";
+    // The tune list owns the title and length: a score without them takes the list's, one that
+    // differs from it is a mistake on its own line.
+    const auto rewriteHeader = [&](const std::string& score, const std::map<std::string, std::string>& keys) {
+        std::ifstream in(dir / "scores" / score);
+        std::string out, text;
+        int number = 0, changed = 0;
+        while (std::getline(in, text)) {
+            ++number;
+            const auto it = keys.find(text.substr(0, text.find_first_of(" \t")));
+            if (it == keys.end()) {
+                out += text + "\n";
+                continue;
+            }
+            changed = number;
+            if (!it->second.empty()) out += it->first + " " + it->second + "\n";
+        }
+        std::ofstream(dir / "scores" / score, std::ios::trunc) << out;
+        return changed;
+    };
+    rewriteHeader("HGLASS.score", {{"title", ""}, {"seconds", ""}});
+    const int rustTitle = rewriteHeader("RUST.score", {{"title", "Rusty"}});
     std::vector<std::string> errors;
-    EXPECT_EQ(composer::writeCatalogue(dir / "mods", dir / "scores", errors), 17);
+    EXPECT_EQ(composer::writeCatalogue(dir / "mods", dir / "scores", errors), 16);
     EXPECT_FALSE(std::filesystem::exists(dir / "mods" / "FLICK.S3M"));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].rfind((dir / "scores" / "FLICK.score").string() + ":26: ", 0), 0u) << errors[0];
+    EXPECT_FALSE(std::filesystem::exists(dir / "mods" / "RUST.S3M"));
+    EXPECT_EQ(readFile(dir / "mods" / "HGLASS.IT"), readFile(kModsDir / "HGLASS.IT"));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].rfind((dir / "scores" / "RUST.score").string() + ":" + std::to_string(rustTitle) + ": ", 0), 0u) << errors[0];
+    EXPECT_NE(errors[0].find("\"Rust\""), std::string::npos) << errors[0];
+    EXPECT_EQ(errors[1].rfind((dir / "scores" / "FLICK.score").string() + ":26: ", 0), 0u) << errors[1];
     std::filesystem::remove_all(dir);
 }
 

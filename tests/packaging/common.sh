@@ -9,12 +9,13 @@ need() {
     command -v "$1" >/dev/null || fail "$1 not found (scripts/install-deps.sh installs it)"
 }
 
-# The catalogue's module files, all of which the installed mods/ must hold.
-module_files=(
-    HGLASS.IT MWDRIFT.IT QENGINE.IT RUST.S3M LOWORBIT.S3M TYL.S3M TLO-TIDE.S3M --UNDER-.IT
-    1_SATRN.IT FSHORE.IT EVDEIM.IT GLIDING.IT IRONCOUR.IT TSOMS.IT FLICK.S3M PAWALMPL.S3M
-    I-P-K.S3M X_HEAVY.IT
-)
+# The tune list's module files, all of which the installed mods/ must hold.
+module_files=()
+while IFS=$'\t' read -r file _; do
+    case $file in '' | '#'*) continue ;; esac
+    module_files+=("$file")
+done <"$(dirname "${BASH_SOURCE[0]}")/../../catalogue/tracks.tsv"
+[ "${#module_files[@]}" -gt 0 ] || fail "no module files in catalogue/tracks.tsv"
 
 # check_tree PREFIX BINDIR PROGRAMDIR DATADIR: the files a user's machine gets under PREFIX (the
 # three folders relative to it).

@@ -19,8 +19,7 @@ modwriter::Song composeTrack(const TuneSpec& t, const std::filesystem::path& sco
         throw score::Error(path.string() + ":" + std::to_string(line) + ": " + what);
     };
     if (s.file != t.file) mismatch(s.fileLine, "the file is " + s.file + "; this score is " + t.file + "'s");
-    if (s.title != t.title) mismatch(s.titleLine, std::string("the catalogue's title is \"") + t.title + "\"");
-    if (s.seconds != t.seconds) mismatch(s.secondsLine, "the catalogue's length is " + std::to_string(t.seconds) + " s");
+    // The title and length were checked against the tune list as the score was read.
     return score::realise(s);
 }
 

@@ -1,4 +1,5 @@
 #include "Score.h"
+#include "Tune.h"
 
 #include "Voicing.h"
 
@@ -966,10 +967,21 @@ Score Parser::run() {
         else if (w == "order") orders_.push_back(l);
         else fail(l.number, "unknown statement '" + w + "'");
     }
-    for (const char* required : {"title", "file", "format", "tempo", "speed", "seconds"}) {
+    for (const char* required : {"file", "format", "tempo", "speed"}) {
         if (!seenHeader_.count(required)) fail(lines_.empty() ? 1 : lines_.front().number, std::string("the header has no '") + required + "'");
     }
     const int headLine = lines_.front().number;
+    // The tune list owns a listed tune's title and length; a score may repeat them, never differ.
+    if (const TuneSpec* listed = findTune(s_.file)) {
+        if (!seenHeader_.count("title")) s_.title = listed->title;
+        else if (s_.title != listed->title) fail(s_.titleLine, "the tune list's title for " + s_.file + " is \"" + listed->title + "\"");
+        if (!seenHeader_.count("seconds")) s_.seconds = listed->seconds;
+        else if (s_.seconds != listed->seconds) fail(s_.secondsLine, "the tune list's length for " + s_.file + " is " + std::to_string(listed->seconds) + " s");
+    } else {
+        for (const char* required : {"title", "seconds"}) {
+            if (!seenHeader_.count(required)) fail(headLine, std::string("the header has no '") + required + "' and " + s_.file + " is not in the tune list");
+        }
+    }
     if (modwriter::formatForPath(s_.file) != s_.format) fail(headLine, "file " + s_.file + " does not match the format");
     if (s_.barRows % s_.beatRows != 0) fail(headLine, "a bar must hold whole beats");
     if (s_.swing >= s_.speed) fail(headLine, "swing must delay by fewer ticks than the speed");
