@@ -1,13 +1,13 @@
 #include "effects/Effects.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "effects/CpuText.h"
 #include "effects/MessageTable.h"
 #include "effects/PulseRamp.h"
 #include "forms/Controls.h"
 #include "forms/Timer.h"
-#include "player/ModuleLibrary.h"
 
 namespace effects {
 
@@ -23,11 +23,12 @@ constexpr std::int16_t kLastMessage = 34;
 
 } // namespace
 
-Effects::Effects(const EffectsControls& controls, player::ModuleLibrary& library)
-    : c_(controls), library_(library) {
+Effects::Effects(const EffectsControls& controls, CpuReading cpuLoad)
+    : c_(controls), cpuLoad_(std::move(cpuLoad)) {
     if (!c_.lbl1 || !c_.lbl2 || !c_.lblCPU || !c_.lblCPU2 || !c_.Picture2 || !c_.Picture3 ||
         !c_.Timer2 || !c_.Timer3)
         throw std::invalid_argument("effects: a control of the main window is missing");
+    if (!cpuLoad_) throw std::invalid_argument("effects: no CPU reading");
 }
 
 void Effects::restartSteps() {
@@ -105,8 +106,8 @@ void Effects::Timer1_Timer() {
         c_.Picture3->setLeft(l - kScrollStep);
 
     // Each label gets its own reading, so the twins may differ in the last digit for a tick.
-    c_.lblCPU->setCaption(formatCpuLoad(library_.GetCPU()));
-    c_.lblCPU2->setCaption(formatCpuLoad(library_.GetCPU()));
+    c_.lblCPU->setCaption(formatCpuLoad(cpuLoad_()));
+    c_.lblCPU2->setCaption(formatCpuLoad(cpuLoad_()));
 }
 
 } // namespace effects

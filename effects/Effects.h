@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "effects/MessageTable.h"
 
@@ -11,10 +12,6 @@ class Label;
 class Picture;
 class Timer;
 } // namespace forms
-
-namespace player {
-class ModuleLibrary;
-} // namespace player
 
 namespace effects {
 
@@ -45,8 +42,12 @@ inline constexpr float kRestartOffset = 7755.0f;
 
 class Effects {
 public:
-    // Throws std::invalid_argument when a control is missing.
-    Effects(const EffectsControls& controls, player::ModuleLibrary& library);
+    // The CPU load as the module library reports it; whoever owns the library hands it in, so
+    // that the effects know nothing of the player.
+    using CpuReading = std::function<float()>;
+
+    // Throws std::invalid_argument when a control or the reading is missing.
+    Effects(const EffectsControls& controls, CpuReading cpuLoad);
 
     const EffectsState& state() const { return state_; }
 
@@ -54,7 +55,7 @@ public:
     void restartSteps();
 
     // Scroller step, then the CPU load into lblCPU and lblCPU2 (one library reading each).
-    // A LibraryError from the library propagates to the caller.
+    // Whatever the reading throws (the library's LibraryError) propagates to the caller.
     void Timer1_Timer();
     // One step of the message fade; after step 10 the fade clock stops itself.
     void Timer2_Timer();
@@ -75,7 +76,7 @@ private:
 
     EffectsState state_;
     EffectsControls c_;
-    player::ModuleLibrary& library_;
+    CpuReading cpuLoad_;
 };
 
 } // namespace effects

@@ -100,7 +100,8 @@ frmMain::frmMain(player::Environment env, std::function<void(const std::string&)
     ec.Picture3 = Picture3;
     ec.Timer2 = Timer2.get();
     ec.Timer3 = Timer3.get();
-    effects_ = std::make_unique<effects::Effects>(ec, *env_.library);
+    effects_ = std::make_unique<effects::Effects>(
+        ec, [library = env_.library] { return library->GetCPU(); });
 
     wireEvents();
     exposeToAssistiveTechnology();

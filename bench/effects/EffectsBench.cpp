@@ -51,7 +51,8 @@ void BM_ScrollerTick(benchmark::State& s) {
     lbl1.setCaption("Velsmoor, Part I [Orvantis]");
     form.show();
     SteadyLibrary library;
-    effects::Effects fx({&lbl1, &lbl2, &lblCPU, &lblCPU2, &p2, &p3, &t2, &t3}, library);
+    effects::Effects fx({&lbl1, &lbl2, &lblCPU, &lblCPU2, &p2, &p3, &t2, &t3},
+                       [&library] { return library.GetCPU(); });
     for (auto _ : s) {
         fx.Timer1_Timer();
         QApplication::processEvents(); // the repaints the tick asked for

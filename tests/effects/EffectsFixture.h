@@ -97,7 +97,7 @@ protected:
         c.Picture3 = Picture3;
         c.Timer2 = &Timer2;
         c.Timer3 = &Timer3;
-        fx = std::make_unique<Effects>(c, library);
+        fx = std::make_unique<Effects>(c, [this] { return library.GetCPU(); });
 
         wire(Timer1, [this] { fx->Timer1_Timer(); });
         wire(Timer2, [this] { fx->Timer2_Timer(); });
