@@ -37,6 +37,7 @@ export SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME VELSMOOR_NO_TIMERS VELSMOOR_BENCH_TRACE
 work=$(mktemp -d)
 children=()
+# shellcheck disable=SC2317 # called by the EXIT trap
 cleanup() {
     for p in "${children[@]}"; do kill "$p" 2>/dev/null; done
     kill "${bench_xvfb_pid:-}" 2>/dev/null
@@ -44,7 +45,7 @@ cleanup() {
 }
 trap cleanup EXIT
 . "$root/bench/xvfb.sh"
-bench_xvfb ${BENCH_DISPLAY:-} || die "Xvfb did not start"
+bench_xvfb "${BENCH_DISPLAY:-}" || die "Xvfb did not start"
 display=$DISPLAY
 
 # Starts a command in the background with a trace file; its first line is the moment of exec.

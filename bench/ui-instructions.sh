@@ -14,6 +14,7 @@ unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 work=$(mktemp -d)
 . "$(dirname "$0")/xvfb.sh"
 trap 'kill "${bench_xvfb_pid:-}" 2>/dev/null; rm -rf "$work"' EXIT
+# shellcheck disable=SC2119 # no DISPLAY given: a free display of its own
 bench_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
 
 valgrind --tool=callgrind --separate-threads=yes --callgrind-out-file="$work/cg" "$program" \
@@ -33,7 +34,7 @@ main=$(ls "$work"/cg.1-01)
 ticks=$(callgrind_annotate --tree=caller --inclusive=yes "$main" 2>/dev/null \
     | grep -E '=> .*Effects::Timer1_Timer\(\) \([0-9,]+x\)' | head -1 \
     | grep -oE '\([0-9,]+x\)' | tr -d '(),x')
-[ -n "$ticks" ] && [ "$ticks" -gt 0 ] || { echo "no scroller ticks were counted" >&2; exit 1; }
+{ [ -n "$ticks" ] && [ "$ticks" -gt 0 ]; } || { echo "no scroller ticks were counted" >&2; exit 1; }
 audio=0
 for f in "$work"/cg.1-*; do
     n=$(total "$f"); [ "${n:-0}" -gt "$audio" ] && [ "$f" != "$main" ] && audio=$n

@@ -62,7 +62,7 @@ public:
         switch (it.kind) {
         case Item::Kind::Label:
         case Item::Kind::ReadOut: {
-            const QString caption = detail::text(it.label->Caption());
+            QString caption = detail::text(it.label->Caption());
             if (t == QAccessible::Name)
                 return it.name.empty() ? caption : detail::text(it.name) + QLatin1Char(' ') + caption;
             if (t == QAccessible::Value && !it.name.empty())

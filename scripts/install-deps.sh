@@ -13,6 +13,7 @@ packages=(
   dbus-daemon playerctl pulseaudio pulseaudio-utils
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   qt6-wayland sway wayvnc grim python3
+  clang-format clang-tidy shellcheck
 )
 
 missing=()

@@ -15,6 +15,7 @@ hz=$(getconf CLK_TCK)
 
 . "$(dirname "$0")/../xvfb.sh"
 trap 'kill "${bench_xvfb_pid:-}" 2>/dev/null || true' EXIT
+# shellcheck disable=SC2119 # no DISPLAY given: a free display of its own
 bench_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
 display=$DISPLAY
 

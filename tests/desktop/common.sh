@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the desktop session tests: a scratch folder and the processes started into `pids`,
 # both gone when the script ends; `fail` counts what went wrong; `expect` polls for an answer.
 

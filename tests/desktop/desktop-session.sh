@@ -16,7 +16,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/de
 pids+=($!)
 for _ in $(seq 300); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 [ -s "$scratch/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(cat "$scratch/display")
+DISPLAY=:$(cat "$scratch/display")
+export DISPLAY
 export SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 
@@ -31,9 +32,13 @@ first=$!
 pids+=("$first")
 
 pc() { playerctl -p velsmoor "$@"; }
+# shellcheck disable=SC2317 # called through expect
 title() { pc metadata xesam:title; }
+# shellcheck disable=SC2317 # called through expect
 number() { pc metadata xesam:trackNumber; }
+# shellcheck disable=SC2317 # called through expect
 status() { pc status; }
+# shellcheck disable=SC2317 # called through expect
 windows() { xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | wc -l; }
 
 # A sanitizer build on a busy machine can take a while to show up on the bus.
@@ -47,15 +52,17 @@ wid=$(xdotool search --onlyvisible --name '^Form1$' | head -1)
 
 # The red ink of the read-outs for track number, length and elapsed seconds (41 x 8 pixels
 # each, 8 apart): its pixel signature and how many pixels it has, per read-out.
+# shellcheck disable=SC2317 # called through expect
 readouts() {
     import -window "$wid" "$scratch/window.png" 2>/dev/null || return
     local y
     for y in 440 448 456; do
-        convert "$scratch/window.png" -crop 41x8+88+$y +repage -fill black +opaque '#C00000' \
+        convert "$scratch/window.png" -crop "41x8+88+$y" +repage -fill black +opaque '#C00000' \
             -fill white -opaque '#C00000' -format '%# %[fx:round(mean*w*h)] ' info:
     done
 }
 # All three read-outs show "...": the same ink, three dots of 2 x 2 pixels.
+# shellcheck disable=SC2317 # called through expect
 stopShown() {
     local r
     read -ra r <<<"$(readouts)"

@@ -46,7 +46,7 @@ for _ in $(seq 100); do
     [ -n "$socket" ] && [ -n "$ipc" ] && break
     sleep 0.1
 done
-[ -n "$socket" ] && [ -n "$ipc" ] || { echo "FAIL: sway did not start"; cat "$comp/sway.log"; exit 1; }
+{ [ -n "$socket" ] && [ -n "$ipc" ]; } || { echo "FAIL: sway did not start"; cat "$comp/sway.log"; exit 1; }
 as_comp() { "${as_compositor[@]}" "${compositor_env[@]}" WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc" "$@"; }
 
 as_comp wayvnc --unix-socket "$comp/run/vnc" >"$comp/vnc.log" 2>&1 &
@@ -118,7 +118,7 @@ else
         move:$((nx + 80)),$((ny + 90)) move:$((nx + 20)),$((ny + 60)) move:$((nx - 100)),$((ny + 30)) \
         wait:0.3 up wait:0.5
     read -r mx my <<<"$(nfo_at)"
-    [ "$mx" -lt "$nx" ] && [ "$my" -lt "$ny" ] || fail "NFO window not dragged: at $mx $my, was at $nx $ny"
+    { [ "$mx" -lt "$nx" ] && [ "$my" -lt "$ny" ]; } || fail "NFO window not dragged: at $mx $my, was at $nx $ny"
     shot after-nfo-drag
     # The first click after that drag, on the main window's Next.
     pointer move:$((x + 340)),$((y + 455)) move:$((x + 352)),$((y + 462)) wait:0.3 down up

@@ -32,7 +32,7 @@ cleanup() {
     [ -n "$listener" ] && kill "$listener" 2>/dev/null
     [ -n "$server" ] && kill "$server" 2>/dev/null
     wait 2>/dev/null
-    [ -n "${KEEP_SCRATCH:-}" ] && echo "kept $scratch" || rm -rf "$scratch"
+    if [ -n "${KEEP_SCRATCH:-}" ]; then echo "kept $scratch"; else rm -rf "$scratch"; fi
 }
 trap cleanup EXIT
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared checks of an installed tree: sourced by the packaging tests.
 
 fail() {
@@ -52,6 +53,7 @@ check_tree() {
     done
 
     # The tree as a software centre sees it: entry, metainfo and icon must agree.
+    # shellcheck disable=SC2154 # scratch is the folder of the test that sources this file
     appstreamcli validate-tree --no-net "$root" >"$scratch/validate-tree.log" 2>&1 \
         || { cat "$scratch/validate-tree.log" >&2; fail "appstreamcli validate-tree"; }
 }
