@@ -25,8 +25,7 @@ int main(int argc, char** argv) {
     if (!player::choosePlatform(argc, argv)) return 1;
     // Each frame changes a few small areas. Sent through the X connection they need no shared
     // memory segment, whose reuse costs a round trip to the server after every frame.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     // Before the window system starts: it may take them out of the environment.
     const QVariantMap launch = desktop::launchPlatformData();
     player::PlatformStartGuard platformGuard;
@@ -49,10 +48,8 @@ int main(int argc, char** argv) {
     }
     player::DynamicModuleLibrary library(programDir);
     std::unique_ptr<forms::TimerClock> clock;
-    if (player::environmentInt("VELSMOOR_NO_TIMERS", 0))
-        clock = std::make_unique<player::StoppedClock>();
-    else
-        clock = std::make_unique<forms::QtTimerClock>();
+    if (player::environmentInt("VELSMOOR_NO_TIMERS", 0)) clock = std::make_unique<player::StoppedClock>();
+    else clock = std::make_unique<forms::QtTimerClock>();
 
     player::Environment env;
     env.library = &library;
@@ -66,8 +63,7 @@ int main(int argc, char** argv) {
 
     bool failed = false;
     auto fatal = [&](const std::string& why) {
-        if (failed)
-            return;
+        if (failed) return;
         failed = true;
         errorBox.show("The module library could not be used.\r\n\r\n" + why, "Error");
         QCoreApplication::exit(1);
@@ -77,18 +73,15 @@ int main(int argc, char** argv) {
     forms::benchtrace::mark("built");
     // A disk already running in this session comes to the front instead; nothing plays twice.
     desktop::MediaPlayer2 mediaControls(window, programDir);
-    if (mediaControls.start(launch) == desktop::MediaPlayer2::Start::AlreadyRunning)
-        return 0;
+    if (mediaControls.start(launch) == desktop::MediaPlayer2::Start::AlreadyRunning) return 0;
     player::describeSoundStream();
     try {
-        if (!window.Form_Load())
-            return 1;
+        if (!window.Form_Load()) return 1;
     } catch (const player::LibraryError& e) {
         fatal(e.what());
         return 1;
     }
-    if (failed)
-        return 1;
+    if (failed) return 1;
     forms::benchtrace::mark("started");
     forms::benchtrace::watch(window.form());
     window.Show();

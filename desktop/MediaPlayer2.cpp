@@ -38,8 +38,7 @@ constexpr int kRaiseTimeoutMs = 3000;
 // Only a bus the session names counts: asking libdbus without one would autolaunch a private
 // bus for the X display, which no desktop listens on.
 bool sessionBusNamed() {
-    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
 }
@@ -108,8 +107,7 @@ public:
     void setLoopStatus(const QString&) {}
     double Rate() const { return 1.0; }
     void setRate(double rate) {
-        if (rate == 0.0)
-            p_.pause();
+        if (rate == 0.0) p_.pause();
     }
     bool Shuffle() const { return false; }
     void setShuffle(bool) {}
@@ -151,8 +149,7 @@ public:
 
     QString introspect(const QString&) const override {
         QString xml;
-        for (const QObject* o : interfaces_)
-            xml += describe(*o->metaObject());
+        for (const QObject* o : interfaces_) xml += describe(*o->metaObject());
         return xml;
     }
 
@@ -161,10 +158,8 @@ public:
             m.interface() == QLatin1String("org.freedesktop.DBus.Introspectable"))
             return false;
         const QDBusMessage reply =
-            m.interface() == QLatin1String("org.freedesktop.DBus.Properties") ? properties(m)
-                                                                               : call(m);
-        if (m.isReplyRequired())
-            connection.send(reply);
+            m.interface() == QLatin1String("org.freedesktop.DBus.Properties") ? properties(m) : call(m);
+        if (m.isReplyRequired()) connection.send(reply);
         return true;
     }
 
@@ -182,27 +177,23 @@ private:
                 continue;
             const bool signal = mm.methodType() == QMetaMethod::Signal;
             xml += QStringLiteral("    <%1 name=\"%2\">\n")
-                       .arg(signal ? QLatin1String("signal") : QLatin1String("method"),
-                            QString::fromLatin1(mm.name()));
+                       .arg(signal ? QLatin1String("signal") : QLatin1String("method"), QString::fromLatin1(mm.name()));
             for (int a = 0; a < mm.parameterCount(); ++a) {
                 const QByteArray name = mm.parameterNames().at(a);
-                xml += QStringLiteral("      <arg%1 type=\"%2\"%3/>\n")
-                           .arg(name.isEmpty() ? QString()
-                                               : QStringLiteral(" name=\"%1\"")
-                                                     .arg(QString::fromLatin1(name)),
-                                QString::fromLatin1(
-                                    QDBusMetaType::typeToSignature(mm.parameterMetaType(a))),
-                                signal ? QString() : QStringLiteral(" direction=\"in\""));
+                xml +=
+                    QStringLiteral("      <arg%1 type=\"%2\"%3/>\n")
+                        .arg(name.isEmpty() ? QString() : QStringLiteral(" name=\"%1\"").arg(QString::fromLatin1(name)),
+                            QString::fromLatin1(QDBusMetaType::typeToSignature(mm.parameterMetaType(a))),
+                            signal ? QString() : QStringLiteral(" direction=\"in\""));
             }
-            xml += QStringLiteral("    </%1>\n").arg(signal ? QLatin1String("signal")
-                                                          : QLatin1String("method"));
+            xml += QStringLiteral("    </%1>\n").arg(signal ? QLatin1String("signal") : QLatin1String("method"));
         }
         for (int i = mo.propertyOffset(); i < mo.propertyCount(); ++i) {
             const QMetaProperty mp = mo.property(i);
             xml += QStringLiteral("    <property name=\"%1\" type=\"%2\" access=\"%3\"/>\n")
                        .arg(QString::fromLatin1(mp.name()),
-                            QString::fromLatin1(QDBusMetaType::typeToSignature(mp.metaType())),
-                            mp.isWritable() ? QLatin1String("readwrite") : QLatin1String("read"));
+                           QString::fromLatin1(QDBusMetaType::typeToSignature(mp.metaType())),
+                           mp.isWritable() ? QLatin1String("readwrite") : QLatin1String("read"));
         }
         return xml + QStringLiteral("  </interface>\n");
     }
@@ -211,13 +202,11 @@ private:
     std::vector<QObject*> addressed(const QString& name) const {
         std::vector<QObject*> found;
         for (QObject* o : interfaces_)
-            if (name.isEmpty() || nameOf(*o->metaObject()) == name)
-                found.push_back(o);
+            if (name.isEmpty() || nameOf(*o->metaObject()) == name) found.push_back(o);
         return found;
     }
 
-    static QDBusMessage error(const QDBusMessage& m, QDBusError::ErrorType type,
-                              const QString& text) {
+    static QDBusMessage error(const QDBusMessage& m, QDBusError::ErrorType type, const QString& text) {
         return m.createErrorReply(type, text);
     }
 
@@ -226,16 +215,14 @@ private:
         const QString member = m.member();
         const QString want = m.signature();
         if (!((member == QLatin1String("Get") && want == QLatin1String("ss")) ||
-              (member == QLatin1String("Set") && want == QLatin1String("ssv")) ||
-              (member == QLatin1String("GetAll") && want == QLatin1String("s"))))
+                (member == QLatin1String("Set") && want == QLatin1String("ssv")) ||
+                (member == QLatin1String("GetAll") && want == QLatin1String("s"))))
             return error(m, QDBusError::UnknownMethod,
-                         QStringLiteral("No method %1(%2) on org.freedesktop.DBus.Properties")
-                             .arg(member, want));
+                QStringLiteral("No method %1(%2) on org.freedesktop.DBus.Properties").arg(member, want));
         const QString iface = args.at(0).toString();
         const std::vector<QObject*> targets = addressed(iface);
         if (targets.empty())
-            return error(m, QDBusError::UnknownInterface,
-                         QStringLiteral("No interface %1 here").arg(iface));
+            return error(m, QDBusError::UnknownInterface, QStringLiteral("No interface %1 here").arg(iface));
         if (member == QLatin1String("GetAll")) {
             QVariantMap all;
             for (QObject* o : targets) {
@@ -249,26 +236,23 @@ private:
         for (QObject* o : targets) {
             const QMetaObject* mo = o->metaObject();
             const int index = mo->indexOfProperty(name.constData());
-            if (index < mo->propertyOffset())
-                continue;
+            if (index < mo->propertyOffset()) continue;
             QMetaProperty mp = mo->property(index);
-            if (member == QLatin1String("Get"))
-                return m.createReply(QVariant::fromValue(QDBusVariant(mp.read(o))));
+            if (member == QLatin1String("Get")) return m.createReply(QVariant::fromValue(QDBusVariant(mp.read(o))));
             if (!mp.isWritable())
                 return error(m, QDBusError::PropertyReadOnly,
-                             QStringLiteral("Property %1 is read-only").arg(QString::fromUtf8(name)));
+                    QStringLiteral("Property %1 is read-only").arg(QString::fromUtf8(name)));
             const QVariant value = qvariant_cast<QDBusVariant>(args.at(2)).variant();
             if (value.metaType() != mp.metaType())
                 return error(m, QDBusError::InvalidArgs,
-                             QStringLiteral("Property %1 takes type %2")
-                                 .arg(QString::fromUtf8(name),
-                                      QString::fromLatin1(
-                                          QDBusMetaType::typeToSignature(mp.metaType()))));
+                    QStringLiteral("Property %1 takes type %2")
+                        .arg(QString::fromUtf8(name),
+                            QString::fromLatin1(QDBusMetaType::typeToSignature(mp.metaType()))));
             mp.write(o, value);
             return m.createReply();
         }
         return error(m, QDBusError::UnknownProperty,
-                     QStringLiteral("No property %1 here").arg(QString::fromUtf8(name)));
+            QStringLiteral("No property %1 here").arg(QString::fromUtf8(name)));
     }
 
     QDBusMessage call(const QDBusMessage& m) const {
@@ -279,32 +263,27 @@ private:
             const QMetaObject* mo = o->metaObject();
             for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
                 const QMetaMethod mm = mo->method(i);
-                if (mm.methodType() != QMetaMethod::Slot || mm.access() != QMetaMethod::Public ||
-                    mm.name() != member)
+                if (mm.methodType() != QMetaMethod::Slot || mm.access() != QMetaMethod::Public || mm.name() != member)
                     continue;
                 named = true;
-                if (mm.parameterCount() != args.size())
-                    continue;
+                if (mm.parameterCount() != args.size()) continue;
                 bool fits = true;
                 std::array<QGenericArgument, 2> given{};
                 for (int a = 0; a < args.size() && fits; ++a) {
-                    fits = a < static_cast<int>(given.size()) &&
-                           args.at(a).metaType() == mm.parameterMetaType(a);
+                    fits = a < static_cast<int>(given.size()) && args.at(a).metaType() == mm.parameterMetaType(a);
                     if (fits)
                         given[static_cast<std::size_t>(a)] =
                             QGenericArgument(mm.parameterTypeName(a).constData(), args.at(a).constData());
                 }
-                if (!fits)
-                    continue;
+                if (!fits) continue;
                 mm.invoke(o, Qt::DirectConnection, given[0], given[1]);
                 return m.createReply();
             }
         }
         if (named)
             return error(m, QDBusError::InvalidArgs,
-                         QStringLiteral("%1 does not take (%2)").arg(m.member(), m.signature()));
-        return error(m, QDBusError::UnknownMethod,
-                     QStringLiteral("No method %1 on %2").arg(m.member(), m.interface()));
+                QStringLiteral("%1 does not take (%2)").arg(m.member(), m.signature()));
+        return error(m, QDBusError::UnknownMethod, QStringLiteral("No method %1 on %2").arg(m.member(), m.interface()));
     }
 
     std::vector<QObject*> interfaces_;
@@ -312,31 +291,26 @@ private:
 
 } // namespace
 
-MediaPlayer2::MediaPlayer2(mainwindow::DiskWindow& window, const std::string& programDir)
-    : window_(window) {
+MediaPlayer2::MediaPlayer2(mainwindow::DiskWindow& window, const std::string& programDir) : window_(window) {
     const QString cover = QString::fromLocal8Bit(programDir.c_str()) + QStringLiteral("/cover.png");
-    if (QFileInfo::exists(cover))
-        artUrl_ = QUrl::fromLocalFile(QFileInfo(cover).absoluteFilePath()).toString();
+    if (QFileInfo::exists(cover)) artUrl_ = QUrl::fromLocalFile(QFileInfo(cover).absoluteFilePath()).toString();
     new Bus(this, {new RootAdaptor(this), new PlayerAdaptor(this)});
 }
 
 // The window may outlive this object; it must not call back into it.
 MediaPlayer2::~MediaPlayer2() {
-    if (serving_)
-        window_.unlisten(listening_);
+    if (serving_) window_.unlisten(listening_);
 }
 
 MediaPlayer2::Start MediaPlayer2::start(const QVariantMap& launch) {
-    if (!sessionBusNamed())
-        return Start::NoBus;
+    if (!sessionBusNamed()) return Start::NoBus;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface() ||
         !bus.registerVirtualObject(QString::fromLatin1(kObjectPath),
-                                   findChild<Bus*>(QString(), Qt::FindDirectChildrenOnly)))
+            findChild<Bus*>(QString(), Qt::FindDirectChildrenOnly)))
         return Start::NoBus;
-    const auto claimed = bus.interface()->registerService(
-        QString::fromLatin1(kBusName), QDBusConnectionInterface::DontQueueService,
-        QDBusConnectionInterface::DontAllowReplacement);
+    const auto claimed = bus.interface()->registerService(QString::fromLatin1(kBusName),
+        QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (claimed.isValid() && claimed.value() == QDBusConnectionInterface::ServiceRegistered) {
         seen_ = {track(), playing()};
         serving_ = true;
@@ -345,21 +319,16 @@ MediaPlayer2::Start MediaPlayer2::start(const QVariantMap& launch) {
         return Start::Serving;
     }
     bus.unregisterObject(QString::fromLatin1(kObjectPath));
-    if (!bus.interface()->isServiceRegistered(QString::fromLatin1(kBusName)))
-        return Start::NoBus;
+    if (!bus.interface()->isServiceRegistered(QString::fromLatin1(kBusName))) return Start::NoBus;
     // With this start's activation token, where the window system asks for one (Wayland).
     if (!activateRunning(QString::fromLatin1(kBusName), launch, kRaiseTimeoutMs))
-        bus.call(QDBusMessage::createMethodCall(QString::fromLatin1(kBusName),
-                                                QString::fromLatin1(kObjectPath),
-                                                QString::fromLatin1(kRootInterface),
-                                                QStringLiteral("Raise")),
-                 QDBus::Block, kRaiseTimeoutMs);
+        bus.call(QDBusMessage::createMethodCall(QString::fromLatin1(kBusName), QString::fromLatin1(kObjectPath),
+                     QString::fromLatin1(kRootInterface), QStringLiteral("Raise")),
+            QDBus::Block, kRaiseTimeoutMs);
     return Start::AlreadyRunning;
 }
 
-int MediaPlayer2::track() const {
-    return std::clamp<int>(window_.currentTrack(), 0, player::kLastTrack);
-}
+int MediaPlayer2::track() const { return std::clamp<int>(window_.currentTrack(), 0, player::kLastTrack); }
 
 bool MediaPlayer2::playing() const { return window_.playing(); }
 
@@ -368,17 +337,13 @@ QVariantMap MediaPlayer2::metadata() const {
     const auto k = static_cast<std::size_t>(i);
     QVariantMap m;
     m.insert(QStringLiteral("mpris:trackid"),
-             QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kTrackPath) +
-                                                 QString::number(i))));
-    m.insert(QStringLiteral("mpris:length"),
-             static_cast<qlonglong>(player::kTrackList[k].length) * kMicroseconds);
-    m.insert(QStringLiteral("xesam:title"),
-             QString::fromLocal8Bit(window_.trackTitle(i).c_str()));
+        QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(kTrackPath) + QString::number(i))));
+    m.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(player::kTrackList[k].length) * kMicroseconds);
+    m.insert(QStringLiteral("xesam:title"), QString::fromLocal8Bit(window_.trackTitle(i).c_str()));
     m.insert(QStringLiteral("xesam:artist"), QStringList{QStringLiteral("Drelkin")});
     m.insert(QStringLiteral("xesam:album"), QString::fromLatin1(player::kProgramTitle));
     m.insert(QStringLiteral("xesam:trackNumber"), i);
-    if (!artUrl_.isEmpty())
-        m.insert(QStringLiteral("mpris:artUrl"), artUrl_);
+    if (!artUrl_.isEmpty()) m.insert(QStringLiteral("mpris:artUrl"), artUrl_);
     return m;
 }
 
@@ -386,9 +351,7 @@ QString MediaPlayer2::playbackStatus() const {
     return playing() ? QStringLiteral("Playing") : QStringLiteral("Stopped");
 }
 
-qlonglong MediaPlayer2::position() const {
-    return static_cast<qlonglong>(window_.elapsedSeconds()) * kMicroseconds;
-}
+qlonglong MediaPlayer2::position() const { return static_cast<qlonglong>(window_.elapsedSeconds()) * kMicroseconds; }
 
 bool MediaPlayer2::canGoNext() const { return track() < player::kLastTrack; }
 bool MediaPlayer2::canGoPrevious() const { return track() > 0; }
@@ -396,8 +359,7 @@ bool MediaPlayer2::canGoPrevious() const { return track() > 0; }
 bool MediaPlayer2::blocked() const { return window_.errorBoxOpen(); }
 
 void MediaPlayer2::click(void (mainwindow::DiskWindow::*handler)()) {
-    if (!blocked())
-        (window_.*handler)();
+    if (!blocked()) (window_.*handler)();
 }
 
 void MediaPlayer2::next() { click(&mainwindow::DiskWindow::nextTrack); }
@@ -407,15 +369,12 @@ void MediaPlayer2::stop() { click(&mainwindow::DiskWindow::stopPlaying); }
 
 // The disk has no pause: pausing stops, and from a stop PlayPause plays.
 void MediaPlayer2::pause() {
-    if (playing())
-        stop();
+    if (playing()) stop();
 }
 
 void MediaPlayer2::playPause() {
-    if (playing())
-        stop();
-    else
-        play();
+    if (playing()) stop();
+    else play();
 }
 
 void MediaPlayer2::raise() { window_.raise(); }
@@ -425,21 +384,17 @@ void MediaPlayer2::quit() { click(&mainwindow::DiskWindow::quit); }
 void MediaPlayer2::announceChanges() {
     const Seen now{track(), playing()};
     QVariantMap changed;
-    if (now.playing != seen_.playing)
-        changed.insert(QStringLiteral("PlaybackStatus"), playbackStatus());
+    if (now.playing != seen_.playing) changed.insert(QStringLiteral("PlaybackStatus"), playbackStatus());
     if (now.track != seen_.track) {
         changed.insert(QStringLiteral("Metadata"), metadata());
         if ((now.track < player::kLastTrack) != (seen_.track < player::kLastTrack))
             changed.insert(QStringLiteral("CanGoNext"), canGoNext());
-        if ((now.track > 0) != (seen_.track > 0))
-            changed.insert(QStringLiteral("CanGoPrevious"), canGoPrevious());
+        if ((now.track > 0) != (seen_.track > 0)) changed.insert(QStringLiteral("CanGoPrevious"), canGoPrevious());
     }
     seen_ = now;
-    if (changed.isEmpty())
-        return;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("PropertiesChanged"));
+    if (changed.isEmpty()) return;
+    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kObjectPath),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
     signal << QString::fromLatin1(kPlayerInterface) << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }

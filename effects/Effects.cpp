@@ -23,10 +23,8 @@ constexpr std::int16_t kLastMessage = 34;
 
 } // namespace
 
-Effects::Effects(const EffectsControls& controls, CpuReading cpuLoad)
-    : c_(controls), cpuLoad_(std::move(cpuLoad)) {
-    if (!c_.lbl1 || !c_.lbl2 || !c_.lblCPU || !c_.lblCPU2 || !c_.Picture2 || !c_.Picture3 ||
-        !c_.Timer2 || !c_.Timer3)
+Effects::Effects(const EffectsControls& controls, CpuReading cpuLoad) : c_(controls), cpuLoad_(std::move(cpuLoad)) {
+    if (!c_.lbl1 || !c_.lbl2 || !c_.lblCPU || !c_.lblCPU2 || !c_.Picture2 || !c_.Picture3 || !c_.Timer2 || !c_.Timer3)
         throw std::invalid_argument("effects: a control of the main window is missing");
     if (!cpuLoad_) throw std::invalid_argument("effects: no CPU reading");
 }
@@ -52,14 +50,12 @@ void Effects::Flash() {
     const auto step = static_cast<std::size_t>(s);
     if (s < kBlackStep) {
         // The accent test looks at the outgoing message: the index only moves at black.
-        c_.lbl2->setForeColor(isAccentMessage(state_.messageIndex) ? AccentRamp[step]
-                                                                   : PulseRamp[step]);
+        c_.lbl2->setForeColor(isAccentMessage(state_.messageIndex) ? AccentRamp[step] : PulseRamp[step]);
     } else if (s == kBlackStep) {
         // Swap the text only while it is invisible.
         c_.lbl2->setForeColor(PulseRamp[step]);
         Infos();
-        if (const std::string* text = messageAt(state_.messages, state_.messageIndex))
-            c_.lbl2->setCaption(*text);
+        if (const std::string* text = messageAt(state_.messages, state_.messageIndex)) c_.lbl2->setCaption(*text);
     } else {
         c_.lbl2->setForeColor(PulseRamp[step]);
     }
@@ -67,14 +63,12 @@ void Effects::Flash() {
 
 void Effects::Infos() {
     state_.messages = messageTexts();
-    state_.messageIndex = state_.messageIndex >= kLastMessage
-                              ? std::int16_t{0}
-                              : static_cast<std::int16_t>(state_.messageIndex + 1);
+    state_.messageIndex =
+        state_.messageIndex >= kLastMessage ? std::int16_t{0} : static_cast<std::int16_t>(state_.messageIndex + 1);
 }
 
 void Effects::Timer3_Timer() {
-    if (const std::string* text = messageAt(state_.messages, state_.messageIndex))
-        c_.lbl2->setCaption(*text);
+    if (const std::string* text = messageAt(state_.messages, state_.messageIndex)) c_.lbl2->setCaption(*text);
     if (state_.messageIndex < kFirstLongMessage) {
         c_.Timer3->setInterval(kShortMessageMs);
     } else {
@@ -100,10 +94,8 @@ void Effects::Timer1_Timer() {
     // moves and the restart comes on the 774th tick.
     const float w = c_.Picture2->Width();
     const float l = c_.Picture3->Left();
-    if (-w > l)
-        c_.Picture3->setLeft(c_.lbl1->Left() + kRestartOffset);
-    else
-        c_.Picture3->setLeft(l - kScrollStep);
+    if (-w > l) c_.Picture3->setLeft(c_.lbl1->Left() + kRestartOffset);
+    else c_.Picture3->setLeft(l - kScrollStep);
 
     // Each label gets its own reading, so the twins may differ in the last digit for a tick.
     c_.lblCPU->setCaption(formatCpuLoad(cpuLoad_()));

@@ -17,14 +17,14 @@ namespace effects {
 
 // The main-window controls the effects touch; the window owns them.
 struct EffectsControls {
-    forms::Label* lbl1 = nullptr;    // title line inside the strip; pulses
-    forms::Label* lbl2 = nullptr;    // message line; fades between messages
-    forms::Label* lblCPU = nullptr;  // CPU read-out
-    forms::Label* lblCPU2 = nullptr; // its shadow twin
+    forms::Label* lbl1 = nullptr;       // title line inside the strip; pulses
+    forms::Label* lbl2 = nullptr;       // message line; fades between messages
+    forms::Label* lblCPU = nullptr;     // CPU read-out
+    forms::Label* lblCPU2 = nullptr;    // its shadow twin
     forms::Picture* Picture2 = nullptr; // the viewport of the scroller
     forms::Picture* Picture3 = nullptr; // the moving strip that carries lbl1
-    forms::Timer* Timer2 = nullptr;  // message fade clock
-    forms::Timer* Timer3 = nullptr;  // message clock
+    forms::Timer* Timer2 = nullptr;     // message fade clock
+    forms::Timer* Timer3 = nullptr;     // message clock
 };
 
 // The steps of the message fade and the title pulse, and the message table with its place.

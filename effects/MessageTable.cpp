@@ -46,8 +46,7 @@ const MessageTable& messageTexts() {
 }
 
 bool isAccentMessage(std::int16_t index) {
-    return std::find(kAccentMessages.begin(), kAccentMessages.end(), index) !=
-           kAccentMessages.end();
+    return std::find(kAccentMessages.begin(), kAccentMessages.end(), index) != kAccentMessages.end();
 }
 
 const std::string* messageAt(const MessageTable& table, std::int16_t index) {

@@ -19,8 +19,7 @@ void enableAccessibility();
 // One button made of two pictures at the same place, the front one shown lit and the twin
 // behind it at rest: a reader finds a single button, shown while either picture is, whose
 // press runs press.
-void exposeButton(Picture& front, Picture& twin, const std::string& name,
-                  std::function<void()> press);
+void exposeButton(Picture& front, Picture& twin, const std::string& name, std::function<void()> press);
 
 // Shows a label to assistive technology, named by its legend (if any) followed by its caption;
 // a label that takes clicks is a button whose press runs its click handler.

@@ -11,8 +11,7 @@
 namespace forms::detail {
 
 QString text(const std::string& s) {
-    return QString::fromLocal8Bit(s.c_str()).replace(QLatin1String("\r\n"), QLatin1String(" "))
-        .simplified();
+    return QString::fromLocal8Bit(s.c_str()).replace(QLatin1String("\r\n"), QLatin1String(" ")).simplified();
 }
 
 QString lines(const std::string& s) {
@@ -26,8 +25,7 @@ Exposure* exposureOf(const QWidget* w) {
 }
 
 Exposure& exposureFor(Container& c) {
-    if (Exposure* e = exposureOf(&c))
-        return *e;
+    if (Exposure* e = exposureOf(&c)) return *e;
     return *new Exposure(&c);
 }
 
@@ -39,25 +37,19 @@ class ItemAccessible final : public QAccessibleInterface,
                              public QAccessibleActionInterface,
                              public QAccessibleTextInterface {
 public:
-    ItemAccessible(Exposure* exposure, std::size_t k)
-        : exposure_(exposure), container_(exposure->owner()), k_(k) {}
+    ItemAccessible(Exposure* exposure, std::size_t k) : exposure_(exposure), container_(exposure->owner()), k_(k) {}
 
     bool isValid() const override { return !container_.isNull() && !exposure_.isNull(); }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return container_ ? container_->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(container_.data());
-    }
+    QWindow* window() const override { return container_ ? container_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(container_.data()); }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override {
-        if (!isValid())
-            return {};
+        if (!isValid()) return {};
         const Item& it = item();
         switch (it.kind) {
         case Item::Kind::Label:
@@ -65,26 +57,20 @@ public:
             QString caption = detail::text(it.label->Caption());
             if (t == QAccessible::Name)
                 return it.name.empty() ? caption : detail::text(it.name) + QLatin1Char(' ') + caption;
-            if (t == QAccessible::Value && !it.name.empty())
-                return caption;
+            if (t == QAccessible::Value && !it.name.empty()) return caption;
             return {};
         }
-        case Item::Kind::Choice:
-            return t == QAccessible::Name ? detail::text(it.label->Caption()) : QString();
-        case Item::Kind::Art:
-            return t == QAccessible::Name ? detail::text(it.part.name) : QString();
-        case Item::Kind::Text:
-            return t == QAccessible::Name ? detail::text(it.part.text) : QString();
-        case Item::Kind::Button:
-            return t == QAccessible::Name ? detail::text(it.name) : QString();
+        case Item::Kind::Choice: return t == QAccessible::Name ? detail::text(it.label->Caption()) : QString();
+        case Item::Kind::Art: return t == QAccessible::Name ? detail::text(it.part.name) : QString();
+        case Item::Kind::Text: return t == QAccessible::Name ? detail::text(it.part.text) : QString();
+        case Item::Kind::Button: return t == QAccessible::Name ? detail::text(it.name) : QString();
         }
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}
 
     QRect rect() const override {
-        if (!isValid())
-            return {};
+        if (!isValid()) return {};
         const Item& it = item();
         QRect r;
         if (it.kind == Item::Kind::Button) {
@@ -93,8 +79,8 @@ public:
             r = it.label->pixelRect();
             if (it.kind == Item::Kind::Art || it.kind == Item::Kind::Text) {
                 const QRect& c = it.part.cells;
-                r = QRect(r.x() + c.x() * kGlyphWidth, r.y() + c.y() * kGlyphHeight,
-                          c.width() * kGlyphWidth, c.height() * kGlyphHeight);
+                r = QRect(r.x() + c.x() * kGlyphWidth, r.y() + c.y() * kGlyphHeight, c.width() * kGlyphWidth,
+                    c.height() * kGlyphHeight);
             }
         }
         const int b = container_->borderPixels();
@@ -103,8 +89,7 @@ public:
     }
 
     QAccessible::Role role() const override {
-        if (!isValid())
-            return QAccessible::NoRole;
+        if (!isValid()) return QAccessible::NoRole;
         switch (item().kind) {
         case Item::Kind::Label: return pressable() ? QAccessible::Button : QAccessible::StaticText;
         case Item::Kind::ReadOut: return QAccessible::StaticText;
@@ -136,32 +121,25 @@ public:
     }
 
     void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ActionInterface)
-            return static_cast<QAccessibleActionInterface*>(this);
+        if (t == QAccessible::ActionInterface) return static_cast<QAccessibleActionInterface*>(this);
         if (t == QAccessible::TextInterface && isValid() && item().kind != Item::Kind::Art &&
             item().kind != Item::Kind::Button)
             return static_cast<QAccessibleTextInterface*>(this);
         return nullptr;
     }
 
-    QStringList actionNames() const override {
-        return pressable() ? QStringList{pressAction()} : QStringList{};
-    }
+    QStringList actionNames() const override { return pressable() ? QStringList{pressAction()} : QStringList{}; }
     void doAction(const QString& name) override {
-        if (name != pressAction() || !pressable() || blockedByModalBox(*container_))
-            return;
+        if (name != pressAction() || !pressable() || blockedByModalBox(*container_)) return;
         const Item& it = item();
         // The handler may unload the window, and these items with it.
-        const std::function<void()> press = it.kind == Item::Kind::Button ? it.press
-                                                                          : it.label->onClick;
+        const std::function<void()> press = it.kind == Item::Kind::Button ? it.press : it.label->onClick;
         press();
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     // Read-only text without a caret or a selection.
-    void selection(int, int* startOffset, int* endOffset) const override {
-        *startOffset = *endOffset = 0;
-    }
+    void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
     int selectionCount() const override { return 0; }
     void addSelection(int, int) override {}
     void removeSelection(int) override {}
@@ -184,17 +162,13 @@ public:
 private:
     const Item& item() const { return exposure_->items[k_]; }
     bool pressable() const {
-        if (!isValid())
-            return false;
+        if (!isValid()) return false;
         const Item& it = item();
-        if (it.kind == Item::Kind::Button)
-            return static_cast<bool>(it.press);
-        return (it.kind == Item::Kind::Label || it.kind == Item::Kind::Choice) &&
-               it.label->onClick;
+        if (it.kind == Item::Kind::Button) return static_cast<bool>(it.press);
+        return (it.kind == Item::Kind::Label || it.kind == Item::Kind::Choice) && it.label->onClick;
     }
     QString readable() const {
-        if (!isValid())
-            return {};
+        if (!isValid()) return {};
         const Item& it = item();
         return it.kind == Item::Kind::Text ? lines(it.part.text) : lines(it.label->Caption());
     }
@@ -207,8 +181,7 @@ private:
 } // namespace
 
 QAccessibleInterface* Exposure::interfaceOf(std::size_t k) {
-    if (!ids_[k])
-        ids_[k] = QAccessible::registerAccessibleInterface(new ItemAccessible(this, k));
+    if (!ids_[k]) ids_[k] = QAccessible::registerAccessibleInterface(new ItemAccessible(this, k));
     return QAccessible::accessibleInterface(ids_[k]);
 }
 

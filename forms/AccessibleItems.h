@@ -44,8 +44,7 @@ public:
     explicit Exposure(Container* owner) : QObject(owner), owner_(owner) {}
     ~Exposure() override {
         for (QAccessible::Id id : ids_)
-            if (id)
-                QAccessible::deleteAccessibleInterface(id);
+            if (id) QAccessible::deleteAccessibleInterface(id);
     }
 
     Container* owner() const { return owner_; }
@@ -60,23 +59,19 @@ public:
 
     void captionChanged(std::size_t k) {
         Item& item = items[k];
-        if (item.label->Caption() == item.heardCaption)
-            return;
+        if (item.label->Caption() == item.heardCaption) return;
         const QString before = lines(item.heardCaption);
         item.heardCaption = item.label->Caption();
-        if (!QAccessible::isActive())
-            return;
+        if (!QAccessible::isActive()) return;
         QAccessibleInterface* iface = interfaceOf(k);
         tell(QAccessibleEvent(iface, QAccessible::NameChanged));
         tell(QAccessibleTextUpdateEvent(iface, 0, before, lines(item.heardCaption)));
     }
     void markChanged(std::size_t k) {
         Item& item = items[k];
-        if (item.mark->Visible() == item.heardChosen)
-            return;
+        if (item.mark->Visible() == item.heardChosen) return;
         item.heardChosen = item.mark->Visible();
-        if (!QAccessible::isActive())
-            return;
+        if (!QAccessible::isActive()) return;
         QAccessible::State changed;
         changed.checked = true;
         tell(QAccessibleStateChangeEvent(interfaceOf(k), changed));

@@ -50,21 +50,19 @@ bool enabled() { return traceFile() >= 0; }
 
 void mark(const char* event) {
     const int fd = traceFile();
-    if (fd < 0)
-        return;
+    if (fd < 0) return;
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     char line[96];
-    const int n = std::snprintf(line, sizeof line, "%s %lld%09ld\n", event,
-                                static_cast<long long>(now.tv_sec), now.tv_nsec);
+    const int n =
+        std::snprintf(line, sizeof line, "%s %lld%09ld\n", event, static_cast<long long>(now.tv_sec), now.tv_nsec);
     if (n > 0 && ::write(fd, line, static_cast<std::size_t>(n)) < 0) {
         // A benchmark that cannot write its trace reports the missing events itself.
     }
 }
 
 void watch(QWidget& window) {
-    if (!enabled())
-        return;
+    if (!enabled()) return;
     auto* watcher = new Watcher(&window);
     QCoreApplication::instance()->installEventFilter(watcher);
 }

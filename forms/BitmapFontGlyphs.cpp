@@ -6,16 +6,14 @@ namespace {
 
 // Glyphs are written as pictures so they can be read and edited by eye: eight rows of five
 // columns, '#' lit. Column 5 of the cell is the spacing column and is never lit.
-constexpr Glyph art(const char* r0, const char* r1, const char* r2, const char* r3,
-                    const char* r4, const char* r5, const char* r6, const char* r7)
-{
+constexpr Glyph art(const char* r0, const char* r1, const char* r2, const char* r3, const char* r4, const char* r5,
+    const char* r6, const char* r7) {
     const char* rows[kGlyphHeight] = {r0, r1, r2, r3, r4, r5, r6, r7};
     Glyph g{};
     for (int y = 0; y < kGlyphHeight; ++y) {
         std::uint8_t bits = 0;
         for (int x = 0; x < 5 && rows[y][x] != '\0'; ++x) {
-            if (rows[y][x] == '#')
-                bits = static_cast<std::uint8_t>(bits | (1u << (5 - x)));
+            if (rows[y][x] == '#') bits = static_cast<std::uint8_t>(bits | (1u << (5 - x)));
         }
         g[y] = bits;
     }
@@ -136,24 +134,19 @@ const std::array<Glyph, 95> kGlyphs = {{
     art(o, ".##.#", "##.##", "#.##.", o, o, o, o),
 }};
 
-const Glyph& glyphFor(unsigned char c)
-{
+const Glyph& glyphFor(unsigned char c) {
     static const Glyph blank{};
-    if (c < 0x20 || c > 0x7E)
-        return blank;
+    if (c < 0x20 || c > 0x7E) return blank;
     return kGlyphs[c - 0x20];
 }
 
-bool canDraw(std::string_view text)
-{
+bool canDraw(std::string_view text) {
     for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
-            return false;
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) return false;
     return true;
 }
 
-std::string cellsFor(std::string_view text)
-{
+std::string cellsFor(std::string_view text) {
     std::string cells;
     cells.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -167,8 +160,8 @@ std::string cellsFor(std::string_view text)
         // or one stray byte.
         const std::size_t length = lead > 0xF4 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
         std::size_t taken = 1;
-        while (taken < length && i + taken < text.size() &&
-               (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80)
+        while (
+            taken < length && i + taken < text.size() && (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80)
             ++taken;
         i += taken;
         cells += kMissingGlyph;

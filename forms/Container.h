@@ -54,8 +54,7 @@ public:
     // New controls, geometry given in twips of the inner area. Within one container, creation
     // order runs front to back; pictures always lie in front of labels.
     Label& addLabel(const std::string& name, float left, float top, float width, float height);
-    Picture& addPicture(const std::string& name, float left, float top, float width,
-                        float height);
+    Picture& addPicture(const std::string& name, float left, float top, float width, float height);
 
     const std::vector<Label*>& labels() const { return labelOrder_; }
     const std::vector<Picture*>& pictures() const { return pictureOrder_; }

@@ -60,8 +60,7 @@ public:
     QRect pixelRect() const;
 
 protected:
-    Control(Container* container, std::string name, float left, float top, float width,
-            float height);
+    Control(Container* container, std::string name, float left, float top, float width, float height);
     virtual void placementChanged(const QRect& oldRect) = 0;
     virtual void visibilityChanged() = 0;
 

@@ -45,8 +45,7 @@ public:
 
 private:
     friend class Container;
-    Label(Container* container, std::string name, float left, float top, float width,
-          float height);
+    Label(Container* container, std::string name, float left, float top, float width, float height);
     void placementChanged(const QRect& oldRect) override;
     void visibilityChanged() override;
     // Everything about the label's pixels may have changed.

@@ -2,8 +2,7 @@
 
 namespace forms {
 
-Picture::Picture(Container* container, const std::string& name, float left, float top,
-                 float width, float height)
+Picture::Picture(Container* container, const std::string& name, float left, float top, float width, float height)
     : Container(container, name), placement_(*this, container, name, left, top, width, height) {
     place();
     QWidget::setVisible(true);

@@ -41,8 +41,8 @@ private:
     // own are those of its container side.
     class Placement final : public Control {
     public:
-        Placement(Picture& picture, Container* container, const std::string& name, float left,
-                  float top, float width, float height)
+        Placement(Picture& picture, Container* container, const std::string& name, float left, float top, float width,
+            float height)
             : Control(container, name, left, top, width, height), picture_(picture) {}
 
     private:
@@ -51,8 +51,7 @@ private:
         Picture& picture_;
     };
 
-    Picture(Container* container, const std::string& name, float left, float top, float width,
-            float height);
+    Picture(Container* container, const std::string& name, float left, float top, float width, float height);
     void place();
     void showAsPlaced();
 

@@ -17,22 +17,18 @@ void Timer::setInterval(int ms) {
 }
 
 void Timer::setEnabled(bool on) {
-    if (on == enabled_)
-        return;
+    if (on == enabled_) return;
     enabled_ = on;
     rearm();
 }
 
 void Timer::rearm() {
-    if (live())
-        clock_.arm(*this, interval_);
-    else
-        clock_.disarm(*this);
+    if (live()) clock_.arm(*this, interval_);
+    else clock_.disarm(*this);
 }
 
 void Timer::tick() {
-    if (!live() || inHandler_ || !onTimer)
-        return;
+    if (!live() || inHandler_ || !onTimer) return;
     inHandler_ = true;
     struct Reset {
         bool& flag;
@@ -41,27 +37,21 @@ void Timer::tick() {
     onTimer();
 }
 
-void VirtualClock::arm(Timer& timer, int intervalMs) {
-    entries_[&timer] = Entry{now_ + intervalMs, seq_++};
-}
+void VirtualClock::arm(Timer& timer, int intervalMs) { entries_[&timer] = Entry{now_ + intervalMs, seq_++}; }
 
 void VirtualClock::disarm(Timer& timer) { entries_.erase(&timer); }
 
-bool VirtualClock::isArmed(const Timer& timer) const {
-    return entries_.count(const_cast<Timer*>(&timer)) != 0;
-}
+bool VirtualClock::isArmed(const Timer& timer) const { return entries_.count(const_cast<Timer*>(&timer)) != 0; }
 
 bool VirtualClock::fireNext(std::int64_t until) {
     auto next = entries_.end();
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-        if (it->second.due > until)
-            continue;
+        if (it->second.due > until) continue;
         if (next == entries_.end() || it->second.due < next->second.due ||
             (it->second.due == next->second.due && it->second.seq < next->second.seq))
             next = it;
     }
-    if (next == entries_.end())
-        return false;
+    if (next == entries_.end()) return false;
     Timer* timer = next->first;
     now_ = next->second.due;
     // The next period starts now; the handler may re-arm with a new interval.
@@ -77,16 +67,13 @@ void VirtualClock::advance(std::int64_t ms) {
     now_ = until;
 }
 
-bool VirtualClock::advanceToNextTick(std::int64_t limitMs) {
-    return fireNext(now_ + limitMs);
-}
+bool VirtualClock::advanceToNextTick(std::int64_t limitMs) { return fireNext(now_ + limitMs); }
 
 namespace {
 constexpr std::int64_t kNanosecondsPerMs = 1'000'000;
 } // namespace
 
-QtTimerClock::QtTimerClock()
-    : elapsed_(std::make_unique<QElapsedTimer>()), wake_(std::make_unique<QTimer>()) {
+QtTimerClock::QtTimerClock() : elapsed_(std::make_unique<QElapsedTimer>()), wake_(std::make_unique<QTimer>()) {
     elapsed_->start();
     wake_->setSingleShot(true);
     wake_->setTimerType(Qt::PreciseTimer);
@@ -103,8 +90,7 @@ void QtTimerClock::arm(Timer& timer, int intervalMs) {
 }
 
 void QtTimerClock::disarm(Timer& timer) {
-    if (entries_.erase(&timer))
-        schedule();
+    if (entries_.erase(&timer)) schedule();
 }
 
 void QtTimerClock::schedule() {
@@ -113,8 +99,7 @@ void QtTimerClock::schedule() {
         return;
     }
     std::int64_t next = entries_.begin()->second.due;
-    for (const auto& [timer, entry] : entries_)
-        next = std::min(next, entry.due);
+    for (const auto& [timer, entry] : entries_) next = std::min(next, entry.due);
     const std::int64_t wait = next - now();
     wake_->start(wait <= 0 ? 0 : static_cast<int>((wait + kNanosecondsPerMs - 1) / kNanosecondsPerMs));
 }
@@ -126,14 +111,12 @@ void QtTimerClock::fireDue() {
         const std::int64_t t = now();
         auto next = entries_.end();
         for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-            if (it->second.due > t + kNanosecondsPerMs)
-                continue;
+            if (it->second.due > t + kNanosecondsPerMs) continue;
             if (next == entries_.end() || it->second.due < next->second.due ||
                 (it->second.due == next->second.due && it->second.seq < next->second.seq))
                 next = it;
         }
-        if (next == entries_.end())
-            break;
+        if (next == entries_.end()) break;
         Timer* timer = next->first;
         // The next period counts from when this one was due, so ticks keep their pace; one
         // that is already over (the loop was held up) starts afresh from now.
@@ -143,8 +126,7 @@ void QtTimerClock::fireDue() {
             continue;
         }
         std::int64_t due = next->second.due + period;
-        if (due <= t)
-            due = t + period;
+        if (due <= t) due = t + period;
         next->second = Entry{due, seq_++};
         schedule();
         timer->tick();

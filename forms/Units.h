@@ -11,9 +11,7 @@ namespace forms {
 inline constexpr float kTwipsPerPixel = 15.0f;
 
 // Nearest whole pixel of a twips value (halves go up, also for negative values).
-inline int twipsToPixels(double twips) {
-    return static_cast<int>(std::floor(twips / kTwipsPerPixel + 0.5));
-}
+inline int twipsToPixels(double twips) { return static_cast<int>(std::floor(twips / kTwipsPerPixel + 0.5)); }
 
 inline float pixelsToTwips(double pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
 
@@ -21,8 +19,7 @@ inline float pixelsToTwips(double pixels) { return static_cast<float>(pixels * k
 using Colour = std::uint32_t;
 
 inline QColor toQColor(Colour c) {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
 }
 
 inline constexpr Colour rgb(int r, int g, int b) {

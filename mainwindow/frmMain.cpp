@@ -23,13 +23,11 @@ const char* const kLegend = "Track Number\r\nTrack Time\r\nTime Elapsed\r\nCPU U
 const char* const kModListHeading = "-- ModList --\r\n\r\n";
 
 QImage asset(const char* name) {
-    return QImage(QStringLiteral(":/assets/%1.png").arg(QLatin1String(name)))
-        .convertToFormat(QImage::Format_RGB32);
+    return QImage(QStringLiteral(":/assets/%1.png").arg(QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
 }
 
-forms::Label& textLabel(forms::Container& parent, const std::string& name, float left,
-                        float top, float width, float height, const std::string& caption,
-                        forms::Colour fore) {
+forms::Label& textLabel(forms::Container& parent, const std::string& name, float left, float top, float width,
+    float height, const std::string& caption, forms::Colour fore) {
     forms::Label& l = parent.addLabel(name, left, top, width, height);
     l.setCaption(caption);
     l.setForeColor(fore);
@@ -40,8 +38,7 @@ forms::Label& textLabel(forms::Container& parent, const std::string& name, float
 std::string tuneShadowsCaption() {
     std::string s = "\r";
     for (std::size_t k = 0; k < player::kTuneTitles.size(); ++k) {
-        if (k)
-            s += "\r\n";
+        if (k) s += "\r\n";
         s += player::kTuneTitles[k];
     }
     return s;
@@ -100,8 +97,7 @@ frmMain::frmMain(player::Environment env, std::function<void(const std::string&)
     ec.Picture3 = Picture3;
     ec.Timer2 = Timer2.get();
     ec.Timer3 = Timer3.get();
-    effects_ = std::make_unique<effects::Effects>(
-        ec, [library = env_.library] { return library->GetCPU(); });
+    effects_ = std::make_unique<effects::Effects>(ec, [library = env_.library] { return library->GetCPU(); });
 
     wireEvents();
     exposeToAssistiveTechnology();
@@ -137,8 +133,12 @@ void frmMain::buildControls() {
         float left, width;
     };
     const ButtonPlace buttons[] = {
-        {&prev, "Prev", 3690, 510}, {&play, "Play", 4350, 495}, {&next, "Next", 4995, 600},
-        {&stop, "Stop", 5745, 510}, {&info, "Info", 6405, 510}, {&exit, "Exit", 7065, 555},
+        {&prev, "Prev", 3690, 510},
+        {&play, "Play", 4350, 495},
+        {&next, "Next", 4995, 600},
+        {&stop, "Stop", 5745, 510},
+        {&info, "Info", 6405, 510},
+        {&exit, "Exit", 7065, 555},
     };
     for (const auto& b : buttons) {
         const std::string name = std::string("btn") + b.word;
@@ -176,23 +176,20 @@ void frmMain::buildControls() {
     lblTime2 = &textLabel(skin, "lblTime2", 1335, 6870, 615, 135, "...", kBlack);
 
     for (int k = 16; k >= 0; --k)
-        markers[k] = &textLabel(skin, "c" + std::to_string(k + 1), 3720,
-                                3600 + 120.0f * static_cast<float>(k), 135, 135, "*", kWhite);
+        markers[k] = &textLabel(skin, "c" + std::to_string(k + 1), 3720, 3600 + 120.0f * static_cast<float>(k), 135,
+            135, "*", kWhite);
     lblModList = &textLabel(skin, "lblModList", 3840, 3360, 2655, 135, kModListHeading, kWhite);
     for (int k = 16; k >= 0; --k)
         tunes[k] = &textLabel(skin, std::string(player::kTrackList[k].titleLabel), 3840,
-                              3600 + 120.0f * static_cast<float>(k), 2655, 135,
-                              std::string(player::kTuneTitles[k]), kWhite);
+            3600 + 120.0f * static_cast<float>(k), 2655, 135, std::string(player::kTuneTitles[k]), kWhite);
 
     lbl2 = &textLabel(skin, "lbl2", 75, 7230, 7650, 195, "", kWhite);
     lbl2->setBackColor(kBlack);
     lbl2->setOpaque(true);
     lbl2->setAlignment(forms::Label::Align::Center);
 
-    ModListShadow = &textLabel(skin, "ModListShadow", 3870, 3390, 2655, 135, kModListHeading,
-                               kBlack);
-    TuneShadows = &textLabel(skin, "TuneShadows", 3870, 3510, 3015, 2415, tuneShadowsCaption(),
-                             kBlack);
+    ModListShadow = &textLabel(skin, "ModListShadow", 3870, 3390, 2655, 135, kModListHeading, kBlack);
+    TuneShadows = &textLabel(skin, "TuneShadows", 3870, 3510, 3015, 2415, tuneShadowsCaption(), kBlack);
 }
 
 std::function<void()> frmMain::guarded(std::function<void()> handler) {
@@ -205,8 +202,7 @@ std::function<void()> frmMain::guarded(std::function<void()> handler) {
     };
 }
 
-forms::MouseHandler frmMain::guardedMouse(
-    std::function<void(const forms::MouseEventArgs&)> handler) {
+forms::MouseHandler frmMain::guardedMouse(std::function<void(const forms::MouseEventArgs&)> handler) {
     return [this, handler = std::move(handler)](const forms::MouseEventArgs& e) {
         try {
             handler(e);
@@ -226,9 +222,7 @@ void frmMain::wireEvents() {
     tmrBass->onTimer = guarded([&p] { p.tmrBass_Timer(); });
 
     MainSkin->onMouseDown = [this](const forms::MouseEventArgs& e) { MainSkin_MouseDown(e); };
-    MainSkin->onMouseMove = guardedMouse([this](const forms::MouseEventArgs& e) {
-        MainSkin_MouseMove(e);
-    });
+    MainSkin->onMouseMove = guardedMouse([this](const forms::MouseEventArgs& e) { MainSkin_MouseMove(e); });
     MainSkin->onMouseUp = [this](const forms::MouseEventArgs& e) { MainSkin_MouseUp(e); };
 
     prev.resting->onMouseMove = [this](const forms::MouseEventArgs& e) { btnPrev_org_MouseMove(e); };
@@ -248,31 +242,33 @@ void frmMain::wireEvents() {
     for (std::size_t k = 0; k < tunes.size(); ++k)
         tunes[k]->onClick = guarded([&p, k] { p.TuneClick(static_cast<std::int16_t>(k)); });
 
-    form_->installEventFilter(new KeyWatcher(form_.get(), [this](const QKeyEvent& e) {
-        return Form_KeyDown(e.key(), e.modifiers(), e.isAutoRepeat());
-    }));
+    form_->installEventFilter(new KeyWatcher(form_.get(),
+        [this](const QKeyEvent& e) { return Form_KeyDown(e.key(), e.modifiers(), e.isAutoRepeat()); }));
 }
 
 void frmMain::exposeToAssistiveTechnology() {
     forms::enableAccessibility();
     form_->setAccessibleName(QString::fromLatin1(player::kProgramTitle));
     const std::pair<ButtonPair*, const char*> buttons[] = {
-        {&prev, "Prev"}, {&play, "Play"}, {&next, "Next"},
-        {&stop, "Stop"}, {&info, "Info"}, {&exit, "Exit"},
+        {&prev, "Prev"},
+        {&play, "Play"},
+        {&next, "Next"},
+        {&stop, "Stop"},
+        {&info, "Info"},
+        {&exit, "Exit"},
     };
     // The resting image is what shows until the pointer comes by; the button presses as the
     // lit one is clicked.
-    for (const auto& [b, name] : buttons)
-        forms::exposeButton(*b->lit, *b->resting, name, b->lit->onClick);
+    for (const auto& [b, name] : buttons) forms::exposeButton(*b->lit, *b->resting, name, b->lit->onClick);
     const std::pair<forms::Label*, const char*> readOuts[] = {
-        {lblTrackNro, "Track Number"}, {lblOrgTime, "Track Time"}, {lblTime, "Time Elapsed"},
+        {lblTrackNro, "Track Number"},
+        {lblOrgTime, "Track Time"},
+        {lblTime, "Time Elapsed"},
     };
-    for (const auto& [label, legend] : readOuts)
-        forms::exposeReadOut(*label, legend);
+    for (const auto& [label, legend] : readOuts) forms::exposeReadOut(*label, legend);
     // Read when asked: its changes at every tick of the scroller are no news.
     forms::exposeLabel(*lblCPU, "CPU Usage");
-    for (std::size_t k = 0; k < tunes.size(); ++k)
-        forms::exposeChoice(*tunes[k], *markers[k]);
+    for (std::size_t k = 0; k < tunes.size(); ++k) forms::exposeChoice(*tunes[k], *markers[k]);
     forms::exposeLabel(*lbl1);
     forms::exposeLabel(*lbl2);
 }
@@ -301,33 +297,26 @@ void frmMain::MainSkin_MouseDown(const forms::MouseEventArgs& e) {
     drag_.dragStartY = e.Y;
     // The compositor places windows here: it carries the drag, and the press ends at once
     // (MainSkin_MouseUp runs), as the release it keeps to itself would end it.
-    if (!forms::Form::canPlaceWindows())
-        form_->startSystemMove();
+    if (!forms::Form::canPlaceWindows()) form_->startSystemMove();
 }
 
 void frmMain::MainSkin_MouseMove(const forms::MouseEventArgs& e) {
-    for (const ButtonPair* b : {&exit, &info, &stop, &next, &play, &prev})
-        rest(*b);
+    for (const ButtonPair* b : {&exit, &info, &stop, &next, &play, &prev}) rest(*b);
     const DragState& st = drag_;
-    if (st.dragging == player::kFalse)
-        return;
-    const float top = static_cast<float>(static_cast<double>(form_->Top()) + e.Y -
-                                         static_cast<double>(st.dragStartY));
-    const float left = static_cast<float>(static_cast<double>(form_->Left()) + e.X -
-                                          static_cast<double>(st.dragStartX));
+    if (st.dragging == player::kFalse) return;
+    const float top = static_cast<float>(static_cast<double>(form_->Top()) + e.Y - static_cast<double>(st.dragStartY));
+    const float left =
+        static_cast<float>(static_cast<double>(form_->Left()) + e.X - static_cast<double>(st.dragStartX));
     form_->Move(left, top);
     forms::DoEvents();
 }
 
-void frmMain::MainSkin_MouseUp(const forms::MouseEventArgs&) {
-    drag_.dragging = player::kFalse;
-}
+void frmMain::MainSkin_MouseUp(const forms::MouseEventArgs&) { drag_.dragging = player::kFalse; }
 
 void frmMain::btnExit_Click() {
     player_->freeModuleIgnoringErrors();
     form_->close();
-    if (nfo_ && nfo_->isLoaded())
-        nfo_->Unload();
+    if (nfo_ && nfo_->isLoaded()) nfo_->Unload();
 }
 
 bool frmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift, bool autoRepeat) {
@@ -339,25 +328,20 @@ bool frmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift, bool autoRe
         switch (keyCode) {
         case Qt::Key_Left: click = &prev.lit->onClick; break;
         case Qt::Key_Right: click = &next.lit->onClick; break;
-        case Qt::Key_Space:
-            click = player_->state().isPlaying ? &stop.lit->onClick : &play.lit->onClick;
-            break;
+        case Qt::Key_Space: click = player_->state().isPlaying ? &stop.lit->onClick : &play.lit->onClick; break;
         case Qt::Key_Home: click = &tunes[0]->onClick; break;
         case Qt::Key_I: click = &info.lit->onClick; break;
         default: break;
         }
     }
-    if (!click)
-        return false;
+    if (!click) return false;
     // A held arrow walks through the list; any other key held down acts once.
-    if (!autoRepeat || keyCode == Qt::Key_Left || keyCode == Qt::Key_Right)
-        (*click)();
+    if (!autoRepeat || keyCode == Qt::Key_Left || keyCode == Qt::Key_Right) (*click)();
     return true;
 }
 
 void frmMain::btnInfo_Click() {
-    if (!nfo_)
-        nfo_ = std::make_unique<nfo::frmNfo>(*env_.clock);
+    if (!nfo_) nfo_ = std::make_unique<nfo::frmNfo>(*env_.clock);
     nfo_->Show();
 }
 
@@ -381,8 +365,7 @@ void frmMain::quit() { exit.lit->onClick(); }
 
 void frmMain::raise() {
     QWidget& w = *form_;
-    if (!w.isVisible())
-        return;
+    if (!w.isVisible()) return;
     w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
     w.raise();
     w.activateWindow();
@@ -390,8 +373,7 @@ void frmMain::raise() {
 
 int frmMain::listen(std::function<void()> changed) {
     return player_->listen([changed = std::move(changed)](player::Change c) {
-        if (c == player::Change::Transport && changed)
-            changed();
+        if (c == player::Change::Transport && changed) changed();
     });
 }
 

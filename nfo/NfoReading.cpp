@@ -24,8 +24,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 // Words have two letters or digits in a row; frames, fillers and underlines have none.
 bool holdsWords(const std::string& s) {
     for (std::size_t i = 0; i + 1 < s.size(); ++i)
-        if (std::isalnum(static_cast<unsigned char>(s[i])) &&
-            std::isalnum(static_cast<unsigned char>(s[i + 1])))
+        if (std::isalnum(static_cast<unsigned char>(s[i])) && std::isalnum(static_cast<unsigned char>(s[i + 1])))
             return true;
     return false;
 }
@@ -50,16 +49,13 @@ std::vector<forms::LabelPart> readingOf(const std::string& nfoText) {
         return first != std::string::npos && line.compare(first, 2, "._") == 0;
     };
     int artEnd = 0;
-    while (artEnd < count && !opensBox(lines[artEnd]))
-        ++artEnd;
-    if (artEnd == count)
-        artEnd = 0;
+    while (artEnd < count && !opensBox(lines[artEnd])) ++artEnd;
+    if (artEnd == count) artEnd = 0;
     std::vector<forms::LabelPart> parts;
     int artTop = -1, artBottom = -1, artLeft = 0, artRight = 0;
     for (int y = 0; y < artEnd; ++y) {
         const std::size_t first = lines[y].find_first_not_of(' ');
-        if (first == std::string::npos)
-            continue;
+        if (first == std::string::npos) continue;
         const int l = static_cast<int>(first);
         const int r = static_cast<int>(lines[y].find_last_not_of(' ')) + 1;
         if (artTop < 0) {
@@ -72,8 +68,7 @@ std::vector<forms::LabelPart> readingOf(const std::string& nfoText) {
         artRight = std::max(artRight, r);
     }
     if (artTop >= 0)
-        parts.push_back({QRect(artLeft, artTop, artRight - artLeft, artBottom - artTop + 1),
-                         kLogoName, {}});
+        parts.push_back({QRect(artLeft, artTop, artRight - artLeft, artBottom - artTop + 1), kLogoName, {}});
 
     // Boxes stand side by side: a piece of a line belongs to the box whose left edge (the bar
     // before it) is in the same column.
@@ -98,8 +93,7 @@ std::vector<forms::LabelPart> readingOf(const std::string& nfoText) {
                 Box& box = boxes[it->second];
                 const std::size_t from = piece.find_first_not_of(' ');
                 const std::size_t to = piece.find_last_not_of(' ') + 1;
-                if (!box.text.empty())
-                    box.text += y > box.lastLine + 1 ? "\n\n" : "\n";
+                if (!box.text.empty()) box.text += y > box.lastLine + 1 ? "\n\n" : "\n";
                 box.text += piece.substr(from, to - from);
                 box.lastLine = y;
                 box.left = std::min(box.left, edge + 1 + static_cast<int>(from));
@@ -109,8 +103,7 @@ std::vector<forms::LabelPart> readingOf(const std::string& nfoText) {
         }
     }
     for (const Box& b : boxes)
-        parts.push_back({QRect(b.left, b.firstLine, b.right - b.left, b.lastLine - b.firstLine + 1),
-                         {}, b.text});
+        parts.push_back({QRect(b.left, b.firstLine, b.right - b.left, b.lastLine - b.firstLine + 1), {}, b.text});
     return parts;
 }
 

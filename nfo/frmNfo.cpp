@@ -34,10 +34,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != parent())
-            return false;
-        if (event->type() == QEvent::Close && onClose_)
-            onClose_();
+        if (watched != parent()) return false;
+        if (event->type() == QEvent::Close && onClose_) onClose_();
         if (event->type() == QEvent::KeyPress) {
             const auto& key = static_cast<const QKeyEvent&>(*event);
             if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
@@ -55,8 +53,7 @@ private:
 
 std::string readResource(const char* path) {
     QFile file(QString::fromLatin1(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = file.readAll();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -87,8 +84,7 @@ frmNfo::~frmNfo() {
 }
 
 void frmNfo::Show() {
-    if (!isLoaded())
-        load();
+    if (!isLoaded()) load();
     form_->show();
     form_->raise();
     form_->activateWindow();
@@ -147,14 +143,12 @@ void frmNfo::load() {
 }
 
 void frmNfo::Unload() {
-    if (!isLoaded() || unloading_)
-        return;
+    if (!isLoaded() || unloading_) return;
     unloading_ = true;
     // A press on the text has no release to wait for once the window is gone (Escape or the
     // window system closed it mid-drag): it ends here, or the next opening would follow the
     // pointer with no button held.
-    if (back_)
-        back_->endPress();
+    if (back_) back_->endPress();
     timer5_.reset();
     forms::Form* form = form_;
     form_ = nullptr;
@@ -171,8 +165,7 @@ void frmNfo::Unload() {
 }
 
 void frmNfo::closedByWindowSystem() {
-    if (!unloading_)
-        Unload();
+    if (!unloading_) Unload();
 }
 
 void frmNfo::Form_Load() {
@@ -182,8 +175,7 @@ void frmNfo::Form_Load() {
 }
 
 void frmNfo::stopPulse() {
-    if (!isLoaded())
-        return;
+    if (!isLoaded()) return;
     timer5_->setEnabled(false);
     lblClose_->setForeColor(kWhite);
 }
@@ -194,12 +186,9 @@ void frmNfo::Back_MouseMove(const forms::MouseEventArgs&) { stopPulse(); }
 
 void frmNfo::lblNfo_MouseMove(const forms::MouseEventArgs& e) {
     stopPulse();
-    if (!isLoaded() || dragging == player::kFalse || !forms::Form::canPlaceWindows())
-        return;
-    const float left = static_cast<float>((static_cast<double>(form_->Left()) + e.X) -
-                                          static_cast<double>(dragStartX));
-    const float top = static_cast<float>((static_cast<double>(form_->Top()) + e.Y) -
-                                         static_cast<double>(dragStartY));
+    if (!isLoaded() || dragging == player::kFalse || !forms::Form::canPlaceWindows()) return;
+    const float left = static_cast<float>((static_cast<double>(form_->Left()) + e.X) - static_cast<double>(dragStartX));
+    const float top = static_cast<float>((static_cast<double>(form_->Top()) + e.Y) - static_cast<double>(dragStartY));
     form_->Move(left, top);
     // Nested handlers may run here, even another drag step or an unload: touch nothing after.
     forms::DoEvents();
@@ -211,15 +200,13 @@ void frmNfo::lblNfo_MouseDown(const forms::MouseEventArgs& e) {
     dragStartY = e.Y;
     // Where the program may not place its own window, the compositor drags it instead; once
     // it has the drag, the press ends here (lblNfo_MouseUp runs).
-    if (isLoaded() && !forms::Form::canPlaceWindows())
-        form_->startSystemMove();
+    if (isLoaded() && !forms::Form::canPlaceWindows()) form_->startSystemMove();
 }
 
 void frmNfo::lblNfo_MouseUp(const forms::MouseEventArgs&) { dragging = player::kFalse; }
 
 void frmNfo::lblClose_MouseMove(const forms::MouseEventArgs&) {
-    if (isLoaded())
-        timer5_->setEnabled(true);
+    if (isLoaded()) timer5_->setEnabled(true);
 }
 
 void frmNfo::lblClose_Click() { Unload(); }
@@ -230,8 +217,7 @@ void frmNfo::Timer5_Timer() {
 }
 
 void frmNfo::Flash3() {
-    if (!isLoaded() || !effects::isRampStep(closeStep))
-        return;
+    if (!isLoaded() || !effects::isRampStep(closeStep)) return;
     lblClose_->setForeColor(effects::PulseRamp[static_cast<std::size_t>(closeStep)]);
 }
 

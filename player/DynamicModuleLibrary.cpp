@@ -15,8 +15,7 @@ namespace {
 // The library's C entry points with the argument widths of its ABI.
 using GetVersionFn = std::uint32_t (*)();
 using InitFn = std::int32_t (*)(std::int32_t, std::uint32_t, std::uint32_t);
-using MusicLoadFn = std::int32_t (*)(std::int32_t, const void*, std::uint32_t, std::uint32_t,
-                                     std::uint32_t);
+using MusicLoadFn = std::int32_t (*)(std::int32_t, const void*, std::uint32_t, std::uint32_t, std::uint32_t);
 using MusicPlayFn = std::int32_t (*)();
 using MusicFreeFn = std::int32_t (*)();
 using ErrorGetCodeFn = std::int32_t (*)();
@@ -50,8 +49,7 @@ void DynamicModuleLibrary::open() {
     // Only a file of the program's own folder, by its absolute path: with a relative or empty
     // folder the loader would take a library of that name from wherever it happens to be.
     if (folder_.empty() || folder_[0] != '/')
-        throw LibraryError("Can't load the module library " + path_ +
-                           ": the program's folder is not known");
+        throw LibraryError("Can't load the module library " + path_ + ": the program's folder is not known");
     if (!handle_) {
         handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) {
@@ -64,17 +62,18 @@ void DynamicModuleLibrary::open() {
     }
     // All or nothing: a library that lacks one operation is not used for any of them.
     const std::pair<void**, const char*> entries[] = {
-        {&getVersion_, "BASSMOD_GetVersion"}, {&init_, "BASSMOD_Init"},
-        {&musicLoad_, "BASSMOD_MusicLoad"},   {&musicPlay_, "BASSMOD_MusicPlay"},
-        {&musicFree_, "BASSMOD_MusicFree"},   {&errorGetCode_, "BASSMOD_ErrorGetCode"},
+        {&getVersion_, "BASSMOD_GetVersion"},
+        {&init_, "BASSMOD_Init"},
+        {&musicLoad_, "BASSMOD_MusicLoad"},
+        {&musicPlay_, "BASSMOD_MusicPlay"},
+        {&musicFree_, "BASSMOD_MusicFree"},
+        {&errorGetCode_, "BASSMOD_ErrorGetCode"},
         {&getCPU_, "BASSMOD_GetCPU"},
     };
     void* found[std::size(entries)] = {};
     for (std::size_t i = 0; i < std::size(entries); ++i) {
         found[i] = dlsym(handle_, entries[i].second);
-        if (!found[i])
-            throw LibraryError("The module library " + path_ + " is missing function " +
-                               entries[i].second);
+        if (!found[i]) throw LibraryError("The module library " + path_ + " is missing function " + entries[i].second);
     }
     for (std::size_t i = 0; i < std::size(entries); ++i) *entries[i].first = found[i];
     resolved_ = true;
@@ -87,14 +86,12 @@ void* DynamicModuleLibrary::entry(void* const& slot) {
 
 std::uint32_t DynamicModuleLibrary::GetVersion() { return as<GetVersionFn>(entry(getVersion_))(); }
 
-std::int32_t DynamicModuleLibrary::Init(std::int32_t device, std::uint32_t freq,
-                                        std::uint32_t flags) {
+std::int32_t DynamicModuleLibrary::Init(std::int32_t device, std::uint32_t freq, std::uint32_t flags) {
     return as<InitFn>(entry(init_))(device, freq, flags);
 }
 
-std::int32_t DynamicModuleLibrary::MusicLoad(std::int32_t mem, const void* file,
-                                             std::uint32_t offset, std::uint32_t length,
-                                             std::uint32_t flags) {
+std::int32_t DynamicModuleLibrary::MusicLoad(std::int32_t mem, const void* file, std::uint32_t offset,
+    std::uint32_t length, std::uint32_t flags) {
     return as<MusicLoadFn>(entry(musicLoad_))(mem, file, offset, length, flags);
 }
 
@@ -102,9 +99,7 @@ std::int32_t DynamicModuleLibrary::MusicPlay() { return as<MusicPlayFn>(entry(mu
 
 std::int32_t DynamicModuleLibrary::MusicFree() { return as<MusicFreeFn>(entry(musicFree_))(); }
 
-std::int32_t DynamicModuleLibrary::ErrorGetCode() {
-    return as<ErrorGetCodeFn>(entry(errorGetCode_))();
-}
+std::int32_t DynamicModuleLibrary::ErrorGetCode() { return as<ErrorGetCodeFn>(entry(errorGetCode_))(); }
 
 float DynamicModuleLibrary::GetCPU() { return as<GetCPUFn>(entry(getCPU_))(); }
 

@@ -21,8 +21,8 @@ public:
 
     std::uint32_t GetVersion() override;
     std::int32_t Init(std::int32_t device, std::uint32_t freq, std::uint32_t flags) override;
-    std::int32_t MusicLoad(std::int32_t mem, const void* file, std::uint32_t offset,
-                           std::uint32_t length, std::uint32_t flags) override;
+    std::int32_t MusicLoad(std::int32_t mem, const void* file, std::uint32_t offset, std::uint32_t length,
+        std::uint32_t flags) override;
     std::int32_t MusicPlay() override;
     std::int32_t MusicFree() override;
     std::int32_t ErrorGetCode() override;

@@ -31,11 +31,9 @@ std::string env(const char* name) {
 }
 
 bool platformChosen(int argc, char** argv) {
-    if (isSet("QT_QPA_PLATFORM"))
-        return true;
+    if (isSet("QT_QPA_PLATFORM")) return true;
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
-            return true;
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
     return false;
 }
 
@@ -48,17 +46,15 @@ struct Tried {
 };
 Tried tried;
 
-constexpr const char* kAdvice =
-    "Correct DISPLAY or WAYLAND_DISPLAY, or unset both and start the disk with "
-    "./scripts/run.sh, which opens it on a virtual X display (Xvfb).";
+constexpr const char* kAdvice = "Correct DISPLAY or WAYLAND_DISPLAY, or unset both and start the disk with "
+                                "./scripts/run.sh, which opens it on a virtual X display (Xvfb).";
 
 // Qt's Wayland client is a plugin of its own (the package qt6-wayland), looked for where Qt
 // looks for every platform plugin.
 bool waylandPluginInstalled() {
     for (const QString& dir : QCoreApplication::libraryPaths()) {
         const QDir platforms(dir + QStringLiteral("/platforms"));
-        if (!platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty())
-            return true;
+        if (!platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty()) return true;
     }
     return false;
 }
@@ -69,27 +65,23 @@ std::string noDisplayLine() {
     std::vector<std::string> parts;
     std::string advice = kAdvice;
     if (tried.userChoice) {
-        parts.push_back("the window system that QT_QPA_PLATFORM or -platform chose (\"" +
-                        env("QT_QPA_PLATFORM") + "\") could not be started");
+        parts.push_back("the window system that QT_QPA_PLATFORM or -platform chose (\"" + env("QT_QPA_PLATFORM") +
+                        "\") could not be started");
         advice = "Choose another with QT_QPA_PLATFORM, or unset it.";
     } else {
         if (tried.wayland && !tried.waylandAnswers) {
             parts.push_back(waylandName() + " (WAYLAND_DISPLAY) does not answer");
         } else if (tried.wayland && !waylandPluginInstalled()) {
-            parts.push_back(waylandName() +
-                            " answers, but Qt's Wayland platform plugin is not installed");
+            parts.push_back(waylandName() + " answers, but Qt's Wayland platform plugin is not installed");
             advice = "Install the package qt6-wayland (scripts/install-deps.sh does), or set "
                      "DISPLAY to the session's X display (Xwayland).";
         } else if (tried.wayland) {
             parts.push_back(waylandName() + " answers, but Qt could not use it");
         }
-        if (tried.x11)
-            parts.push_back("the X display \"" + env("DISPLAY") +
-                            "\" (DISPLAY) could not be reached");
+        if (tried.x11) parts.push_back("the X display \"" + env("DISPLAY") + "\" (DISPLAY) could not be reached");
     }
     std::string line = "No display: ";
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        line += (i ? "; " : "") + parts[i];
+    for (std::size_t i = 0; i < parts.size(); ++i) line += (i ? "; " : "") + parts[i];
     return line + ". " + advice;
 }
 
@@ -105,8 +97,7 @@ std::vector<std::string> heldMessages;
 
 void guardHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (!guarding) {
-        if (previousHandler)
-            previousHandler(type, context, message);
+        if (previousHandler) previousHandler(type, context, message);
         return;
     }
     if (type == QtFatalMsg) {
@@ -120,32 +111,25 @@ void guardHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 } // namespace
 
 bool displayAvailable(int argc, char** argv) {
-    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("WAYLAND_SOCKET") ||
-           platformChosen(argc, argv);
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("WAYLAND_SOCKET") || platformChosen(argc, argv);
 }
 
 bool waylandDisplayAnswers() {
     // A compositor that started this program may have handed it a connected socket.
-    if (isSet("WAYLAND_SOCKET"))
-        return true;
+    if (isSet("WAYLAND_SOCKET")) return true;
     std::string path = env("WAYLAND_DISPLAY");
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     if (path[0] != '/') {
-        if (!isSet("XDG_RUNTIME_DIR"))
-            return false;
+        if (!isSet("XDG_RUNTIME_DIR")) return false;
         path = env("XDG_RUNTIME_DIR") + "/" + path;
     }
     sockaddr_un address{};
-    if (path.size() >= sizeof(address.sun_path))
-        return false;
+    if (path.size() >= sizeof(address.sun_path)) return false;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const bool answers =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    if (fd < 0) return false;
+    const bool answers = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
     ::close(fd);
     return answers;
 }
@@ -167,8 +151,7 @@ bool choosePlatform(int argc, char** argv) {
         // Without the plugin an X display (Xwayland) is the way in, and Qt need not say first
         // that it found no Wayland plugin; with no X display Qt gets to try, and the line
         // printed then says what is missing.
-        if (tried.waylandAnswers && (waylandPluginInstalled() || !isSet("DISPLAY")))
-            platforms = "wayland";
+        if (tried.waylandAnswers && (waylandPluginInstalled() || !isSet("DISPLAY"))) platforms = "wayland";
     }
     if (isSet("DISPLAY")) {
         tried.x11 = true;
@@ -190,12 +173,10 @@ PlatformStartGuard::PlatformStartGuard() {
 }
 
 void PlatformStartGuard::started() {
-    if (!guarding)
-        return;
+    if (!guarding) return;
     guarding = false;
     qInstallMessageHandler(previousHandler);
-    for (const std::string& m : heldMessages)
-        printLine(m);
+    for (const std::string& m : heldMessages) printLine(m);
     heldMessages.clear();
 }
 
@@ -207,14 +188,14 @@ std::string programFolder(const char* exeLink) {
     for (;;) {
         const ssize_t n = ::readlink(exeLink, buffer.data(), buffer.size());
         if (n < 0)
-            throw std::runtime_error(std::string("The program's folder could not be found (") +
-                                     exeLink + ": " + std::strerror(errno) + ").");
+            throw std::runtime_error(std::string("The program's folder could not be found (") + exeLink + ": " +
+                                     std::strerror(errno) + ").");
         if (static_cast<std::size_t>(n) < buffer.size()) {
             const std::string file(buffer.data(), static_cast<std::size_t>(n));
             const std::size_t slash = file.rfind('/');
             if (file.empty() || file[0] != '/' || slash == std::string::npos)
-                throw std::runtime_error("The program's folder could not be found (" +
-                                         std::string(exeLink) + " gives \"" + file + "\").");
+                throw std::runtime_error(
+                    "The program's folder could not be found (" + std::string(exeLink) + " gives \"" + file + "\").");
             // The program in the root folder: "/" itself, which joins to "//mods/".
             return slash == 0 ? std::string("/") : file.substr(0, slash);
         }

@@ -25,10 +25,8 @@ std::string ErrorText(std::int32_t code) {
 
 std::string VersionText(ModuleLibrary& library) {
     // The two halves come from two separate queries, the way the version has always been read.
-    const std::string low =
-        std::to_string(LowWord(static_cast<std::int32_t>(library.GetVersion())));
-    const std::string high =
-        std::to_string(HighWord(static_cast<std::int32_t>(library.GetVersion())));
+    const std::string low = std::to_string(LowWord(static_cast<std::int32_t>(library.GetVersion())));
+    const std::string high = std::to_string(HighWord(static_cast<std::int32_t>(library.GetVersion())));
     return low + "." + high;
 }
 

@@ -20,8 +20,8 @@ public:
     virtual std::uint32_t GetVersion() = 0;
     virtual std::int32_t Init(std::int32_t device, std::uint32_t freq, std::uint32_t flags) = 0;
     // From a file: mem 0, path as a zero-terminated string in the system's byte encoding.
-    virtual std::int32_t MusicLoad(std::int32_t mem, const void* file, std::uint32_t offset,
-                                   std::uint32_t length, std::uint32_t flags) = 0;
+    virtual std::int32_t MusicLoad(std::int32_t mem, const void* file, std::uint32_t offset, std::uint32_t length,
+        std::uint32_t flags) = 0;
     virtual std::int32_t MusicPlay() = 0;
     virtual std::int32_t MusicFree() = 0;
     virtual std::int32_t ErrorGetCode() = 0;

@@ -16,14 +16,12 @@ constexpr std::uint32_t kOutputRate = 44100;
 constexpr std::int32_t kDefaultDevice = -1;
 
 void checkTrackIndex(std::int16_t index) {
-    if (index < 0 || index >= static_cast<std::int16_t>(kTrackCount))
-        throw std::out_of_range("Subscript out of range");
+    if (index < 0 || index >= static_cast<std::int16_t>(kTrackCount)) throw std::out_of_range("Subscript out of range");
 }
 
 } // namespace
 
-Player::Player(Environment env, PlayerControls controls)
-    : env_(std::move(env)), c_(controls) {}
+Player::Player(Environment env, PlayerControls controls) : env_(std::move(env)), c_(controls) {}
 
 int Player::listen(Listener listener) {
     const int id = nextListener_++;
@@ -142,8 +140,7 @@ void Player::Playing() { tell(Change::Marker); }
 
 void Player::ThrowError(const std::string& message) {
     const std::int32_t code = env_.library->ErrorGetCode();
-    const std::string text = message + "\r\n\r\n" + "Error Code : " + std::to_string(code) +
-                             "\r\n" + ErrorText(code);
+    const std::string text = message + "\r\n\r\n" + "Error Code : " + std::to_string(code) + "\r\n" + ErrorText(code);
 
     struct OpenBox {
         int& count;

@@ -13,8 +13,7 @@ namespace player {
 std::string ReportingErrorBox::plainText(const std::string& text) {
     std::string shown;
     for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            shown += text[i];
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) shown += text[i];
     return shown;
 }
 

@@ -16,8 +16,7 @@ inline constexpr const char* kDesktopId = "org.drelkin.Velsmoor";
 // name is the tune playing, which the library takes from the module; this one stands until then.
 inline void describeSoundStream() {
     const std::string id = kDesktopId;
-    const std::string pipewireProps =
-        "{ application.icon-name = " + id + " application.id = " + id + " }";
+    const std::string pipewireProps = "{ application.icon-name = " + id + " application.id = " + id + " }";
     const char* const settings[][2] = {
         {"SDL_AUDIO_DEVICE_APP_NAME", kProgramTitle},
         {"SDL_AUDIO_DEVICE_STREAM_NAME", kProgramTitle},

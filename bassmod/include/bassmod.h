@@ -21,9 +21,9 @@ extern "C" {
 #define BASSMOD_CODE_OK 0
 #define BASSMOD_CODE_NO_MEMORY 1
 #define BASSMOD_CODE_FILE_OPEN 2
-#define BASSMOD_CODE_NO_DRIVER 3          /* no audio output could be opened */
-#define BASSMOD_CODE_NO_MODULE 5          /* nothing is loaded */
-#define BASSMOD_CODE_FORMAT 6             /* not a module, or too damaged to read */
+#define BASSMOD_CODE_NO_DRIVER 3 /* no audio output could be opened */
+#define BASSMOD_CODE_NO_MODULE 5 /* nothing is loaded */
+#define BASSMOD_CODE_FORMAT 6    /* not a module, or too damaged to read */
 #define BASSMOD_CODE_NOT_INITIALISED 8
 #define BASSMOD_CODE_ALREADY_INITIALISED 14
 #define BASSMOD_CODE_ILLEGAL_PARAMETER 20
@@ -56,8 +56,7 @@ BASSMOD_API int32_t BASSMOD_Init(int32_t device, uint32_t freq, uint32_t flags);
  * the system's byte encoding, read from `offset` for `length` bytes (0 = to the end of the file).
  * mem != 0: `file` points at `length` bytes in memory (`offset` is added to it). Nonzero on
  * success; the module is then ready but silent until BASSMOD_MusicPlay. */
-BASSMOD_API int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset,
-                                      uint32_t length, uint32_t flags);
+BASSMOD_API int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32_t length, uint32_t flags);
 
 /* Starts the loaded module from its beginning, in the background. Nonzero on success. */
 BASSMOD_API int32_t BASSMOD_MusicPlay(void);

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace openmpt { class module; }
+namespace openmpt {
+class module;
+}
 
 namespace bassmod {
 

@@ -24,12 +24,10 @@ public:
     static constexpr std::uint32_t version = 1u | (6u << 16);
 
     bool init(std::int32_t device, std::uint32_t rate, std::uint32_t flags);
-    bool load(bool fromMemory, const void* file, std::uint32_t offset, std::uint32_t length,
-              std::uint32_t flags);
+    bool load(bool fromMemory, const void* file, std::uint32_t offset, std::uint32_t length, std::uint32_t flags);
     bool play();
     bool free();
-    float cpu() const
-    {
+    float cpu() const {
         trace_.flush();
         return meter_.percent();
     }

@@ -20,10 +20,8 @@ public:
     // Watch for the next audible buffer. Call with the output locked.
     void arm() noexcept { armed_ = on_; }
     // The audio thread, with the output locked: `frames` stereo frames just rendered.
-    void rendered(const std::int16_t* interleaved, std::size_t frames) noexcept
-    {
-        if (armed_)
-            check(interleaved, frames);
+    void rendered(const std::int16_t* interleaved, std::size_t frames) noexcept {
+        if (armed_) check(interleaved, frames);
     }
     void loaded(std::int64_t nanoseconds);
     // Writes what the audio thread has stamped since the last call.

@@ -11,8 +11,7 @@
 
 namespace {
 
-bassmod::Player& player()
-{
+bassmod::Player& player() {
     // Destroyed at exit before the libraries it uses, which closes the device and joins
     // SDL's audio thread while the module can still be touched.
     static bassmod::Player instance(std::make_unique<bassmod::SdlOutput>());
@@ -25,8 +24,7 @@ thread_local int32_t lastCode = BASSMOD_CODE_OK;
 
 // Runs one call alone, keeps its code for this thread and turns its result into 1 or 0.
 template <typename Call>
-int32_t guarded(Call call)
-{
+int32_t guarded(Call call) {
     try {
         const std::lock_guard lock(callLock);
         bassmod::Player& p = player();
@@ -51,39 +49,30 @@ int32_t guarded(Call call)
 
 extern "C" {
 
-uint32_t BASSMOD_GetVersion(void)
-{
+uint32_t BASSMOD_GetVersion(void) {
     guarded([](bassmod::Player& p) { return p.succeed(); });
     return bassmod::Player::version;
 }
 
-int32_t BASSMOD_Init(int32_t device, uint32_t freq, uint32_t flags)
-{
+int32_t BASSMOD_Init(int32_t device, uint32_t freq, uint32_t flags) {
     return guarded([&](bassmod::Player& p) { return p.init(device, freq, flags); });
 }
 
-int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32_t length, uint32_t flags)
-{
+int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32_t length, uint32_t flags) {
     return guarded([&](bassmod::Player& p) { return p.load(mem != 0, file, offset, length, flags); });
 }
 
-int32_t BASSMOD_MusicPlay(void)
-{
+int32_t BASSMOD_MusicPlay(void) {
     return guarded([](bassmod::Player& p) { return p.play(); });
 }
 
-int32_t BASSMOD_MusicFree(void)
-{
+int32_t BASSMOD_MusicFree(void) {
     return guarded([](bassmod::Player& p) { return p.free(); });
 }
 
-int32_t BASSMOD_ErrorGetCode(void)
-{
-    return lastCode;
-}
+int32_t BASSMOD_ErrorGetCode(void) { return lastCode; }
 
-float BASSMOD_GetCPU(void)
-{
+float BASSMOD_GetCPU(void) {
     float percent = 0.0f;
     guarded([&](bassmod::Player& p) {
         percent = p.cpu();

@@ -19,27 +19,24 @@
 namespace {
 
 constexpr std::uint32_t rate = 44100;
-constexpr std::size_t sliceFrames = 1024;   // what SDL asks for per callback
+constexpr std::size_t sliceFrames = 1024; // what SDL asks for per callback
 
 // The largest of the disk's modules when built, else a small written one.
-const std::vector<std::uint8_t>& benchModule()
-{
+const std::vector<std::uint8_t>& benchModule() {
     static const std::vector<std::uint8_t> bytes = [] {
         std::filesystem::path largest;
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(BASSMOD_BENCH_MODS_DIR, error))
             if (entry.is_regular_file() && (largest.empty() || entry.file_size() > std::filesystem::file_size(largest)))
                 largest = entry.path();
-        if (largest.empty())
-            return bassmod::test::tinyS3m(64, 6);
+        if (largest.empty()) return bassmod::test::tinyS3m(64, 6);
         std::ifstream in(largest, std::ios::binary);
         return std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }();
     return bytes;
 }
 
-std::unique_ptr<openmpt::module> rawModule()
-{
+std::unique_ptr<openmpt::module> rawModule() {
     auto module = std::make_unique<openmpt::module>(benchModule());
     module->ctl_set_text("play.at_end", "stop");
     module->ctl_set_integer("dither", 0);
@@ -50,10 +47,8 @@ std::unique_ptr<openmpt::module> rawModule()
 // Raw libopenmpt, started again from a fresh module at the end as the library does on Play.
 class RawPath {
 public:
-    void render(std::int16_t* out)
-    {
-        if (module_->read_interleaved_stereo(rate, sliceFrames, out) < sliceFrames)
-            module_ = rawModule();
+    void render(std::int16_t* out) {
+        if (module_->read_interleaved_stereo(rate, sliceFrames, out) < sliceFrames) module_ = rawModule();
     }
 
 private:
@@ -62,18 +57,15 @@ private:
 
 class LibraryPath {
 public:
-    LibraryPath() : capture_(new bassmod::CaptureOutput), player_(std::unique_ptr<bassmod::AudioOutput>(capture_))
-    {
+    LibraryPath() : capture_(new bassmod::CaptureOutput), player_(std::unique_ptr<bassmod::AudioOutput>(capture_)) {
         const auto& bytes = benchModule();
         player_.init(BASSMOD_DEFAULT_DEVICE, rate, 0);
         player_.load(true, bytes.data(), 0, static_cast<std::uint32_t>(bytes.size()), BASSMOD_LOAD_SURROUND);
         player_.play();
     }
-    void render(std::int16_t* out)
-    {
+    void render(std::int16_t* out) {
         capture_->pullInto(out, sliceFrames);
-        if (player_.cpu() == 0.0f)
-            player_.play();
+        if (player_.cpu() == 0.0f) player_.play();
     }
     bassmod::Player& player() { return player_; }
 
@@ -83,23 +75,21 @@ private:
 };
 
 template <typename Path>
-void renderThroughput(benchmark::State& state)
-{
+void renderThroughput(benchmark::State& state) {
     Path path;
     std::vector<std::int16_t> buffer(2 * sliceFrames);
     for (auto _ : state) {
         path.render(buffer.data());
         benchmark::DoNotOptimize(buffer.data());
     }
-    state.counters["x_realtime"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * sliceFrames / rate, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * sliceFrames / rate, benchmark::Counter::kIsRate);
 }
 BENCHMARK_TEMPLATE(renderThroughput, RawPath)->Name("RawLibopenmpt");
 BENCHMARK_TEMPLATE(renderThroughput, LibraryPath)->Name("LibraryMixingPath");
 
 // Both paths one second of audio at a time, alternating, so the ratio sees the same machine state.
-void LibraryToRawRatio(benchmark::State& state)
-{
+void LibraryToRawRatio(benchmark::State& state) {
     RawPath raw;
     LibraryPath library;
     std::vector<std::int16_t> buffer(2 * sliceFrames);
@@ -130,21 +120,17 @@ void LibraryToRawRatio(benchmark::State& state)
 }
 BENCHMARK(LibraryToRawRatio)->MinTime(3.0);
 
-void PlayerCpuQuery(benchmark::State& state)
-{
+void PlayerCpuQuery(benchmark::State& state) {
     LibraryPath library;
     std::vector<std::int16_t> buffer(2 * sliceFrames);
     library.render(buffer.data());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(library.player().cpu());
+    for (auto _ : state) benchmark::DoNotOptimize(library.player().cpu());
 }
 BENCHMARK(PlayerCpuQuery);
 
 // The exported call as the program makes it, through the shared library.
-void ExportedGetCpu(benchmark::State& state)
-{
-    for (auto _ : state)
-        benchmark::DoNotOptimize(BASSMOD_GetCPU());
+void ExportedGetCpu(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(BASSMOD_GetCPU());
 }
 BENCHMARK(ExportedGetCpu);
 

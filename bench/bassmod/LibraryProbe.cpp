@@ -2,8 +2,8 @@
 // the SDL output with no window, checks its CPU reading against the audio thread's own CPU time,
 // and cycles the disk's tunes through load, play and free while watching resident memory.
 // Prints "key value" lines.
-#include "bassmod.h"
 #include "ProcStatus.hpp"
+#include "bassmod.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,14 +21,12 @@ using namespace std::chrono_literals;
 constexpr std::uint32_t kSurround = 512;
 
 // CPU time of SDL's audio thread in nanoseconds, from the scheduler's own account.
-long long audioThreadNanoseconds()
-{
+long long audioThreadNanoseconds() {
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
         std::ifstream comm(task.path() / "comm");
         std::string name;
         std::getline(comm, name);
-        if (name.rfind("SDLAudio", 0) != 0)
-            continue;
+        if (name.rfind("SDLAudio", 0) != 0) continue;
         std::ifstream stat(task.path() / "schedstat");
         long long ns = 0;
         stat >> ns;
@@ -37,8 +35,7 @@ long long audioThreadNanoseconds()
     return -1;
 }
 
-bool start(const std::string& file)
-{
+bool start(const std::string& file) {
     if (BASSMOD_MusicLoad(0, file.c_str(), 0, 0, kSurround) == 0 || BASSMOD_MusicPlay() == 0) {
         std::fprintf(stderr, "cannot play %s: error %d\n", file.c_str(), BASSMOD_ErrorGetCode());
         return false;
@@ -46,10 +43,8 @@ bool start(const std::string& file)
     return true;
 }
 
-int play(const std::string& file, double seconds)
-{
-    if (!start(file))
-        return 1;
+int play(const std::string& file, double seconds) {
+    if (!start(file)) return 1;
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(1s);
@@ -58,10 +53,8 @@ int play(const std::string& file, double seconds)
     return 0;
 }
 
-int cpuCheck(const std::string& file, double seconds)
-{
-    if (!start(file))
-        return 1;
+int cpuCheck(const std::string& file, double seconds) {
+    if (!start(file)) return 1;
     std::this_thread::sleep_for(2s);
     const long long cpu0 = audioThreadNanoseconds();
     const auto t0 = std::chrono::steady_clock::now();
@@ -84,12 +77,10 @@ int cpuCheck(const std::string& file, double seconds)
     return 0;
 }
 
-int cycle(const std::string& folder, int changes)
-{
+int cycle(const std::string& folder, int changes) {
     std::vector<std::string> tunes;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.is_regular_file())
-            tunes.push_back(entry.path().string());
+        if (entry.is_regular_file()) tunes.push_back(entry.path().string());
     std::sort(tunes.begin(), tunes.end());
     if (tunes.empty()) {
         std::fprintf(stderr, "no tunes in %s\n", folder.c_str());
@@ -106,11 +97,10 @@ int cycle(const std::string& folder, int changes)
             return 1;
         }
         bestLoad[k] = std::min(bestLoad[k],
-                               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         BASSMOD_MusicPlay();
         std::this_thread::sleep_for(300ms);
-        if (i == 0)
-            rssAfterFirst = procStatusKib("VmRSS");
+        if (i == 0) rssAfterFirst = procStatusKib("VmRSS");
     }
     const long rssEnd = procStatusKib("VmRSS");
     std::printf("cycle-rss-first-kb %ld\n", rssAfterFirst);
@@ -125,8 +115,7 @@ int cycle(const std::string& folder, int changes)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (argc < 4 || (mode != "play" && mode != "cpucheck" && mode != "cycle")) {
         std::fprintf(stderr, "usage: %s play FILE SECONDS | cpucheck FILE SECONDS | cycle FOLDER CHANGES\n", argv[0]);
@@ -136,9 +125,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no audio output: error %d\n", BASSMOD_ErrorGetCode());
         return 1;
     }
-    if (mode == "play")
-        return play(argv[2], std::atof(argv[3]));
-    if (mode == "cpucheck")
-        return cpuCheck(argv[2], std::atof(argv[3]));
+    if (mode == "play") return play(argv[2], std::atof(argv[3]));
+    if (mode == "cpucheck") return cpuCheck(argv[2], std::atof(argv[3]));
     return cycle(argv[2], std::atoi(argv[3]));
 }

@@ -7,8 +7,7 @@
 #include <string>
 
 // The field in KiB (VmRSS, VmHWM, ...), or -1 when the system does not show it.
-inline long procStatusKib(const char* field)
-{
+inline long procStatusKib(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     const std::size_t length = std::strlen(field);

@@ -17,8 +17,7 @@ public:
     float load = 0.0f;
     std::uint32_t GetVersion() override { return 0x10006; }
     std::int32_t Init(std::int32_t, std::uint32_t, std::uint32_t) override { return 1; }
-    std::int32_t MusicLoad(std::int32_t, const void*, std::uint32_t, std::uint32_t,
-                           std::uint32_t) override {
+    std::int32_t MusicLoad(std::int32_t, const void*, std::uint32_t, std::uint32_t, std::uint32_t) override {
         return 1;
     }
     std::int32_t MusicPlay() override { return 1; }
@@ -51,8 +50,7 @@ void BM_ScrollerTick(benchmark::State& s) {
     lbl1.setCaption("Velsmoor, Part I [Orvantis]");
     form.show();
     SteadyLibrary library;
-    effects::Effects fx({&lbl1, &lbl2, &lblCPU, &lblCPU2, &p2, &p3, &t2, &t3},
-                       [&library] { return library.GetCPU(); });
+    effects::Effects fx({&lbl1, &lbl2, &lblCPU, &lblCPU2, &p2, &p3, &t2, &t3}, [&library] { return library.GetCPU(); });
     for (auto _ : s) {
         fx.Timer1_Timer();
         QApplication::processEvents(); // the repaints the tick asked for

@@ -14,7 +14,8 @@ void composeAll(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         for (const auto& tune : composer::catalogue()) {
-            const auto data = modwriter::writeSong(composer::composeTrack(tune, VELSMOOR_SCORES_DIR), composer::formatOf(tune));
+            const auto data =
+                modwriter::writeSong(composer::composeTrack(tune, VELSMOOR_SCORES_DIR), composer::formatOf(tune));
             bytes += data.size();
             benchmark::DoNotOptimize(data.data());
         }
@@ -37,6 +38,6 @@ void renderTenSeconds(benchmark::State& state) {
 }
 BENCHMARK(renderTenSeconds)->Arg(0)->Arg(3)->Arg(11)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

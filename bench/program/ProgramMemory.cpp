@@ -12,10 +12,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include "../../tests/support/WindowAccess.h"
 #include "forms/ErrorBox.h"
 #include "forms/Timer.h"
 #include "mainwindow/frmMain.h"
-#include "../../tests/support/WindowAccess.h"
 #include "player/DynamicModuleLibrary.h"
 #include "player/Launch.h"
 

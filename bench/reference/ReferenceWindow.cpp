@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     });
     move.start(30);
 
-    constexpr std::array<QRgb, 11> ramp = {0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000,
-                                           0x404040, 0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF};
+    constexpr std::array<QRgb, 11> ramp = {0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000, 0x404040,
+        0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF};
     std::size_t step = 0;
     QTimer pulse;
     pulse.setTimerType(Qt::PreciseTimer);

@@ -8,8 +8,7 @@
 
 namespace {
 
-TEST(Artgen, RegeneratesTheCommittedAssetsByteForByte)
-{
+TEST(Artgen, RegeneratesTheCommittedAssetsByteForByte) {
     QTemporaryDir out;
     ASSERT_TRUE(out.isValid());
     QProcess artgen;
@@ -26,12 +25,12 @@ TEST(Artgen, RegeneratesTheCommittedAssetsByteForByte)
         ASSERT_TRUE(fresh.open(QIODevice::ReadOnly) && committed.open(QIODevice::ReadOnly)) << name.toStdString();
         const QByteArray bytes = fresh.readAll();
         EXPECT_FALSE(bytes.isEmpty()) << name.toStdString();
-        EXPECT_TRUE(bytes == committed.readAll()) << name.toStdString() << " differs from assets/: run the `artwork` target and commit";
+        EXPECT_TRUE(bytes == committed.readAll())
+            << name.toStdString() << " differs from assets/: run the `artwork` target and commit";
     }
 }
 
-TEST(Artgen, RejectsUnknownArguments)
-{
+TEST(Artgen, RejectsUnknownArguments) {
     QProcess artgen;
     artgen.start(ARTGEN_PATH, {"--bogus", "x"});
     ASSERT_TRUE(artgen.waitForFinished(10000));

@@ -12,8 +12,7 @@ namespace {
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
 // Loads a picture and checks it is a PNG of colour type 2 at 8 bits (24-bit RGB, no alpha).
-QImage loadRgb24(const QString& name, QSize size)
-{
+QImage loadRgb24(const QString& name, QSize size) {
     QFile file(":/assets/" + name);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
     const QByteArray head = file.read(26);
@@ -28,8 +27,7 @@ QImage loadRgb24(const QString& name, QSize size)
 double luminance(QRgb v) { return 0.299 * qRed(v) + 0.587 * qGreen(v) + 0.114 * qBlue(v); }
 
 // Mean and standard deviation of the luminance over an area.
-std::pair<double, double> statsOf(const QImage& image, const QRect& r)
-{
+std::pair<double, double> statsOf(const QImage& image, const QRect& r) {
     double sum = 0, sum2 = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) {
@@ -45,12 +43,15 @@ const struct {
     const char* name;
     QRect plate;
 } kButtons[] = {
-    {"btnPrev", QRect(246, 453, 34, 19)}, {"btnPlay", QRect(290, 453, 33, 19)}, {"btnNext", QRect(333, 453, 40, 19)},
-    {"btnStop", QRect(383, 453, 34, 19)}, {"btnInfo", QRect(427, 453, 34, 19)}, {"btnExit", QRect(471, 453, 37, 19)},
+    {"btnPrev", QRect(246, 453, 34, 19)},
+    {"btnPlay", QRect(290, 453, 33, 19)},
+    {"btnNext", QRect(333, 453, 40, 19)},
+    {"btnStop", QRect(383, 453, 34, 19)},
+    {"btnInfo", QRect(427, 453, 34, 19)},
+    {"btnExit", QRect(471, 453, 37, 19)},
 };
 
-TEST(SkinPicture, PlatesTextAreasAndBands)
-{
+TEST(SkinPicture, PlatesTextAreasAndBands) {
     const QImage skin = loadRgb24("skin.png", QSize(520, 499));
     ASSERT_FALSE(skin.isNull());
     // Plates white exactly under the buttons: white inside, not white just outside.
@@ -60,14 +61,13 @@ TEST(SkinPicture, PlatesTextAreasAndBands)
                 ASSERT_EQ(skin.pixel(x, y), kWhite) << b.name << " at " << x << "," << y;
         const QPoint c = b.plate.center();
         for (const QPoint p : {QPoint(b.plate.left() - 1, c.y()), QPoint(b.plate.right() + 1, c.y()),
-                               QPoint(c.x(), b.plate.top() - 1), QPoint(c.x(), b.plate.bottom() + 1)})
+                 QPoint(c.x(), b.plate.top() - 1), QPoint(c.x(), b.plate.bottom() + 1)})
             EXPECT_NE(skin.pixel(p), kWhite) << b.name << " at " << p.x() << "," << p.y();
     }
     // Title strip and message line black.
     for (const QRect r : {QRect(QPoint(4, 0), QPoint(517, 21)), QRect(QPoint(5, 482), QPoint(515, 495))})
         for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                ASSERT_EQ(skin.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
+            for (int x = r.left(); x <= r.right(); ++x) ASSERT_EQ(skin.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
     // White and red label text must stay readable over the tune list and the read-out block.
     for (const QRect r : {QRect(QPoint(248, 224), QPoint(460, 395)), QRect(QPoint(8, 440), QPoint(130, 475))}) {
         const auto [mean, deviation] = statsOf(skin, r);
@@ -85,8 +85,7 @@ TEST(SkinPicture, PlatesTextAreasAndBands)
     EXPECT_GT(qGreen(sample), qBlue(sample));
 }
 
-TEST(ButtonPictures, LitLettersWhiteRestingGreyOnTheSameTexture)
-{
+TEST(ButtonPictures, LitLettersWhiteRestingGreyOnTheSameTexture) {
     for (const auto& b : kButtons) {
         const QImage lit = loadRgb24(QString(b.name) + ".png", b.plate.size());
         const QImage rest = loadRgb24(QString(b.name) + "_org.png", b.plate.size());
@@ -111,8 +110,7 @@ TEST(ButtonPictures, LitLettersWhiteRestingGreyOnTheSameTexture)
     }
 }
 
-TEST(NfoBackground, DiagonalGradientWithDarkerEvenRows)
-{
+TEST(NfoBackground, DiagonalGradientWithDarkerEvenRows) {
     const QImage back = loadRgb24("nfo_back.png", QSize(800, 600));
     ASSERT_FALSE(back.isNull());
     const auto expectNear = [](QRgb v, int r, int g, int b) {

@@ -12,14 +12,15 @@
 
 namespace {
 
-QByteArray iconBytes()
-{
+QByteArray iconBytes() {
     QFile file(":/assets/icon.ico");
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
 }
 
-std::uint32_t u16(const QByteArray& b, qsizetype at) { return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8; }
+std::uint32_t u16(const QByteArray& b, qsizetype at) {
+    return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8;
+}
 std::uint32_t u32(const QByteArray& b, qsizetype at) { return u16(b, at) | u16(b, at + 2) << 16; }
 
 struct Entry {
@@ -27,8 +28,7 @@ struct Entry {
     std::uint32_t bytes, offset;
 };
 
-std::vector<Entry> directory(const QByteArray& ico)
-{
+std::vector<Entry> directory(const QByteArray& ico) {
     std::vector<Entry> entries;
     for (qsizetype at = 6; ico.size() >= 6 && entries.size() < u16(ico, 4) && at + 16 <= ico.size(); at += 16) {
         const int w = static_cast<std::uint8_t>(ico[at]);
@@ -37,8 +37,7 @@ std::vector<Entry> directory(const QByteArray& ico)
     return entries;
 }
 
-TEST(IconFile, SixImagesWhoseHeadersAgreeWithTheDirectory)
-{
+TEST(IconFile, SixImagesWhoseHeadersAgreeWithTheDirectory) {
     const QByteArray ico = iconBytes();
     ASSERT_GE(ico.size(), 6);
     EXPECT_EQ(u16(ico, 0), 0u);
@@ -65,8 +64,7 @@ TEST(IconFile, SixImagesWhoseHeadersAgreeWithTheDirectory)
     EXPECT_EQ(kinds, (std::set<std::pair<int, int>>{{32, 8}, {24, 8}, {16, 8}, {32, 32}, {24, 32}, {16, 32}}));
 }
 
-TEST(IconFile, QtReadsAllSixImages)
-{
+TEST(IconFile, QtReadsAllSixImages) {
     QByteArray ico = iconBytes();
     QBuffer buffer(&ico);
     buffer.open(QIODevice::ReadOnly);
@@ -87,8 +85,7 @@ TEST(IconFile, QtReadsAllSixImages)
     EXPECT_EQ(sizes, (std::multiset<int>{16, 16, 24, 24, 32, 32}));
 }
 
-TEST(IconThemeImages, RgbaPngsMatchTheTrueColourIconImages)
-{
+TEST(IconThemeImages, RgbaPngsMatchTheTrueColourIconImages) {
     const QByteArray ico = iconBytes();
     const auto byte = [&](qsizetype at) { return static_cast<std::uint8_t>(ico[at]); };
     for (int size : {16, 24, 32}) {
@@ -98,13 +95,13 @@ TEST(IconThemeImages, RgbaPngsMatchTheTrueColourIconImages)
         const QImage argb = png.convertToFormat(QImage::Format_ARGB32);
         int compared = 0;
         for (const Entry& e : directory(ico)) {
-            if (e.size != size || e.bitCount != 32)
-                continue;
+            if (e.size != size || e.bitCount != 32) continue;
             // Bottom-up BGRA rows after the 40-byte header.
             for (int y = 0; y < size; ++y)
                 for (int x = 0; x < size; ++x, ++compared) {
                     const qsizetype at = e.offset + 40 + (static_cast<qsizetype>(size - 1 - y) * size + x) * 4;
-                    ASSERT_EQ(qRgba(byte(at + 2), byte(at + 1), byte(at), byte(at + 3)), argb.pixel(x, y)) << size << " at " << x << "," << y;
+                    ASSERT_EQ(qRgba(byte(at + 2), byte(at + 1), byte(at), byte(at + 3)), argb.pixel(x, y))
+                        << size << " at " << x << "," << y;
                 }
         }
         EXPECT_EQ(compared, size * size);
@@ -114,8 +111,7 @@ TEST(IconThemeImages, RgbaPngsMatchTheTrueColourIconImages)
 // Each theme size is drawn at that size: its antialiased edge is a pixel or two wide whatever
 // the size, where a copy blown up from a smaller size has an edge as wide as the factor (about
 // 50 partly covered pixels per pixel of size for 32 blown up to 256, under 4 as drawn).
-TEST(IconThemeImages, EverySizeIsDrawnCrispAtThatSize)
-{
+TEST(IconThemeImages, EverySizeIsDrawnCrispAtThatSize) {
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         SCOPED_TRACE(size);
         const QImage png(QString(ASSETS_SOURCE_DIR "/icon-%1.png").arg(size));
@@ -123,8 +119,7 @@ TEST(IconThemeImages, EverySizeIsDrawnCrispAtThatSize)
         const QImage argb = png.convertToFormat(QImage::Format_ARGB32);
         int partial = 0;
         for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x)
-                partial += qAlpha(argb.pixel(x, y)) > 0 && qAlpha(argb.pixel(x, y)) < 255;
+            for (int x = 0; x < size; ++x) partial += qAlpha(argb.pixel(x, y)) > 0 && qAlpha(argb.pixel(x, y)) < 255;
         EXPECT_LE(partial, 6 * size) << "a blurred or blown-up edge";
         EXPECT_GE(partial, 2 * size) << "a jagged edge";
         EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0);

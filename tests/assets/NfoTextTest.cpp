@@ -9,8 +9,7 @@
 
 namespace {
 
-std::string nfoBytes()
-{
+std::string nfoBytes() {
     QFile file(":/assets/nfo.txt");
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll().toStdString();
@@ -18,40 +17,36 @@ std::string nfoBytes()
 
 class NfoText : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const std::string text = nfoBytes();
         for (std::size_t start = 0;;) {
             const std::size_t end = text.find("\r\n", start);
             lines.push_back(text.substr(start, end == std::string::npos ? end : end - start));
-            if (end == std::string::npos)
-                break;
+            if (end == std::string::npos) break;
             start = end + 2;
         }
         ASSERT_EQ(lines.size(), 68u);
     }
 
     // The text at a line and column, padded with blanks past the end of the line.
-    std::string textAt(int line, int column, std::size_t length) const
-    {
+    std::string textAt(int line, int column, std::size_t length) const {
         std::string l = lines[static_cast<std::size_t>(line)];
         l.resize(std::max(l.size(), static_cast<std::size_t>(column) + length), ' ');
         return l.substr(static_cast<std::size_t>(column), length);
     }
 
-    void expectFrames(int column, int firstLine, int lastLine) const
-    {
+    void expectFrames(int column, int firstLine, int lastLine) const {
         for (int line = firstLine; line <= lastLine; ++line) {
             const char c = textAt(line, column, 1)[0];
-            EXPECT_TRUE(c == '|' || c == 'l' || c == '.') << "no frame at line " << line << ", column " << column << ": '" << c << "'";
+            EXPECT_TRUE(c == '|' || c == 'l' || c == '.')
+                << "no frame at line " << line << ", column " << column << ": '" << c << "'";
         }
     }
 
     std::vector<std::string> lines;
 };
 
-TEST(NfoTextBytes, SizeEncodingAndLineBreaks)
-{
+TEST(NfoTextBytes, SizeEncodingAndLineBreaks) {
     const std::string text = nfoBytes();
     EXPECT_EQ(text.size(), 4678u);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -60,19 +55,16 @@ TEST(NfoTextBytes, SizeEncodingAndLineBreaks)
     }
     // As many CR LF pairs as CRs and as LFs: no lone line break of either kind.
     std::size_t pairs = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
-        ++pairs;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++pairs;
     EXPECT_EQ(pairs, 67u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 67);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 67);
 }
 
-TEST_F(NfoText, LineLengthsFitTheLabel)
-{
+TEST_F(NfoText, LineLengthsFitTheLabel) {
     EXPECT_TRUE(lines[0].empty());
     std::size_t longest = 0;
-    for (const std::string& l : lines)
-        longest = std::max(longest, l.size());
+    for (const std::string& l : lines) longest = std::max(longest, l.size());
     EXPECT_EQ(longest, 88u);
     // 88 cells of 6 pixels must fit the label's 529 pixels, or the label would wrap lines.
     EXPECT_LE(longest * 6, 529u);
@@ -84,24 +76,24 @@ TEST_F(NfoText, LineLengthsFitTheLabel)
     // Every line from the greeting box down ends at one of the frame columns.
     for (int line = 19; line < 68; ++line) {
         const int last = static_cast<int>(lines[static_cast<std::size_t>(line)].size()) - 1;
-        EXPECT_TRUE(last == 49 || last == 51 || last == 55 || last == 61 || last == 87) << "line " << line << " ends at column " << last;
+        EXPECT_TRUE(last == 49 || last == 51 || last == 55 || last == 61 || last == 87)
+            << "line " << line << " ends at column " << last;
     }
 }
 
-TEST_F(NfoText, LogoWithSignatureTag)
-{
+TEST_F(NfoText, LogoWithSignatureTag) {
     for (int line = 1; line <= 12; ++line)
         EXPECT_NE(lines[static_cast<std::size_t>(line)].find_first_of("/_"), std::string::npos) << "line " << line;
     for (int line = 1; line <= 18; ++line)
-        EXPECT_EQ(lines[static_cast<std::size_t>(line)].find('|'), std::string::npos) << "no frames in the logo, line " << line;
+        EXPECT_EQ(lines[static_cast<std::size_t>(line)].find('|'), std::string::npos)
+            << "no frames in the logo, line " << line;
     const std::size_t tag = lines[13].find("vsk!");
     ASSERT_NE(tag, std::string::npos);
     EXPECT_EQ(tag + 4, lines[13].size()) << "the tag ends line 13";
     EXPECT_GE(tag, 70u);
 }
 
-TEST_F(NfoText, FramesOfEveryBox)
-{
+TEST_F(NfoText, FramesOfEveryBox) {
     const struct {
         int column, firstLine, lastLine;
     } frames[] = {
@@ -111,8 +103,7 @@ TEST_F(NfoText, FramesOfEveryBox)
         {12, 36, 56},               // centre box's left edge
         {7, 46, 67}, {49, 57, 66},  // lower box; its right edge below the credits box
     };
-    for (const auto& f : frames)
-        expectFrames(f.column, f.firstLine, f.lastLine);
+    for (const auto& f : frames) expectFrames(f.column, f.firstLine, f.lastLine);
     for (int line = 26; line <= 33; ++line)
         EXPECT_EQ(textAt(line, 52, 3).find(' '), std::string::npos) << "connecting frame, line " << line;
 }
@@ -124,38 +115,53 @@ struct Quote {
     std::size_t width = 0;
 };
 
-TEST_F(NfoText, QuotedLinesAndEdgesInPlace)
-{
+TEST_F(NfoText, QuotedLinesAndEdgesInPlace) {
     std::vector<Quote> quotes = {
         // greeting box
-        {19, 1, "." + std::string(49, '_') + "."}, {20, 2, "", 49}, {21, 10, "Kon ichi wa!"},
-        {22, 10, "------------"}, {23, 2, "", 49},
+        {19, 1, "." + std::string(49, '_') + "."},
+        {20, 2, "", 49},
+        {21, 10, "Kon ichi wa!"},
+        {22, 10, "------------"},
+        {23, 2, "", 49},
         // connecting frame
-        {25, 52, "    "}, {26, 52, "___"}, {33, 52, "___"},
+        {25, 52, "    "},
+        {26, 52, "___"},
+        {33, 52, "___"},
         // right box
-        {32, 87, "."}, {51, 62, std::string(25, '_')},
+        {32, 87, "."},
+        {51, 62, std::string(25, '_')},
         // centre box
-        {35, 12, "." + std::string(48, '_') + "."}, {37, 15, "Credits"}, {38, 15, "------- "},
-        {40, 15, "Code      : Vesko and Tilde"}, {41, 15, "Music     : Marrow"},
-        {42, 15, "Gfx       : Tilde"}, {44, 15, "Greetings : "}, {47, 27, "Lumi,"}, {48, 27, "["},
-        {50, 27, "["}, {51, 13, "", 48}, {52, 15, "and all the rest of you we"},
-        {53, 15, "forgot to mention."}, {56, 13, std::string(48, '_')},
+        {35, 12, "." + std::string(48, '_') + "."},
+        {37, 15, "Credits"},
+        {38, 15, "------- "},
+        {40, 15, "Code      : Vesko and Tilde"},
+        {41, 15, "Music     : Marrow"},
+        {42, 15, "Gfx       : Tilde"},
+        {44, 15, "Greetings : "},
+        {47, 27, "Lumi,"},
+        {48, 27, "["},
+        {50, 27, "["},
+        {51, 13, "", 48},
+        {52, 15, "and all the rest of you we"},
+        {53, 15, "forgot to mention."},
+        {56, 13, std::string(48, '_')},
         // lower box
-        {45, 7, "."}, {58, 10, "[Drelkin] ..."}, {61, 10, "BASSMOD 1.6 ..."},
-        {64, 10, "all rights reserved. "}, {65, 10, "[www.cobalt-lantern.example]"},
+        {45, 7, "."},
+        {58, 10, "[Drelkin] ..."},
+        {61, 10, "BASSMOD 1.6 ..."},
+        {64, 10, "all rights reserved. "},
+        {65, 10, "[www.cobalt-lantern.example]"},
         {67, 8, std::string(41, '_')},
     };
     const char* greeting[] = {"We are proud to present our first prod -", "Velsmoor, Part I -  to you.",
-                              "This ModDisk shows some of our talents", "in arts category. We hope that you'll enjoy",
-                              "watching and listening our innovations.", "", "But now, just relax, sit back and enjoy...", "",
-                              "- Drelkin 2003"};
-    for (int i = 0; i < 9; ++i)
-        quotes.push_back({24 + i, 2, "  " + std::string(greeting[i]), 49});
+        "This ModDisk shows some of our talents", "in arts category. We hope that you'll enjoy",
+        "watching and listening our innovations.", "", "But now, just relax, sit back and enjoy...", "",
+        "- Drelkin 2003"};
+    for (int i = 0; i < 9; ++i) quotes.push_back({24 + i, 2, "  " + std::string(greeting[i]), 49});
     const char* saying[] = {"\"Have you ever wondered", "why they say that", "first birth is", "the hardest one?\"", "",
-                            "\"Everybody just tell", "you so ...\"", "", "\"But when you face it", "by yourself ...\"", "",
-                            "\"Only then you are able", "to say what it's", "all about.\""};
-    for (int i = 0; i < 14; ++i)
-        quotes.push_back({36 + i, 63, saying[i], 24});
+        "\"Everybody just tell", "you so ...\"", "", "\"But when you face it", "by yourself ...\"", "",
+        "\"Only then you are able", "to say what it's", "all about.\""};
+    for (int i = 0; i < 14; ++i) quotes.push_back({36 + i, 63, saying[i], 24});
 
     for (const Quote& q : quotes) {
         const std::string padded = q.text + std::string(q.width > q.text.size() ? q.width - q.text.size() : 0, ' ');
@@ -163,16 +169,14 @@ TEST_F(NfoText, QuotedLinesAndEdgesInPlace)
     }
 }
 
-TEST_F(NfoText, GreetingsMembersAndNotice)
-{
+TEST_F(NfoText, GreetingsMembersAndNotice) {
     // Seven lines of greetings, kept clear of the frame.
     for (int line = 44; line <= 50; ++line) {
         const std::string names = textAt(line, 27, 34);
         EXPECT_NE(names.find_first_not_of(' '), std::string::npos) << "line " << line;
         EXPECT_EQ(names.back(), ' ') << "names run into the frame on line " << line;
     }
-    for (const char* who : {"Vesko", "Marrow", "Tilde"})
-        EXPECT_NE(lines[59].find(who), std::string::npos) << who;
+    for (const char* who : {"Vesko", "Marrow", "Tilde"}) EXPECT_NE(lines[59].find(who), std::string::npos) << who;
     EXPECT_NE(lines[62].find("2003"), std::string::npos);
 }
 

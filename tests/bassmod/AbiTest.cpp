@@ -16,8 +16,7 @@ namespace {
 
 class AbiTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         scratch = new ScratchDir;
         rawFile = *scratch / "sdlaudio.raw";
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -25,28 +24,24 @@ protected:
         // As fast as the mixer can go instead of real time.
         ::setenv("SDL_DISKAUDIODELAY", "0", 1);
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         delete scratch;
         scratch = nullptr;
     }
 
-    void SetUp() override
-    {
+    void SetUp() override {
         modulePath = *scratch / "tiny.s3m";
         writeBytes(modulePath, module);
     }
 
-    static void initialise()
-    {
+    static void initialise() {
         if (!initialised) {
             ASSERT_NE(BASSMOD_Init(BASSMOD_DEFAULT_DEVICE, rate, 0), 0) << BASSMOD_ErrorGetCode();
             initialised = true;
         }
     }
 
-    static std::uintmax_t rawSize()
-    {
+    static std::uintmax_t rawSize() {
         std::error_code error;
         const auto size = std::filesystem::file_size(rawFile, error);
         return error ? 0 : size;
@@ -54,8 +49,7 @@ protected:
 
     // Loads, plays, and returns what SDL wrote from just before the start, at least `frames`
     // frames of it.
-    static std::vector<std::int16_t> record(const std::function<int32_t()>& load, std::size_t frames)
-    {
+    static std::vector<std::int16_t> record(const std::function<int32_t()>& load, std::size_t frames) {
         // What reaches the file lags what was mixed by the writer's buffer and one device buffer;
         // this much later everything is from after the call.
         constexpr std::uintmax_t lag = 256 * 1024;
@@ -81,9 +75,8 @@ protected:
 
     // Where the reference's first frame sits in a recording, after checking that the recording
     // holds the reference there.
-    static std::size_t expectHolds(const std::vector<std::int16_t>& recorded, const std::vector<std::int16_t>& reference,
-                                   const std::string& what)
-    {
+    static std::size_t expectHolds(const std::vector<std::int16_t>& recorded,
+        const std::vector<std::int16_t>& reference, const std::string& what) {
         const std::size_t inRecording = firstLoudFrame(recorded.data(), recorded.size() / 2);
         const std::size_t inReference = firstLoudFrame(reference.data(), reference.size() / 2);
         if (inRecording == std::string::npos || inReference == std::string::npos || inRecording < inReference) {
@@ -106,16 +99,13 @@ protected:
     std::filesystem::path modulePath;
 };
 
-TEST_F(AbiTest, VersionIsOnePointSix)
-{
+TEST_F(AbiTest, VersionIsOnePointSix) {
     EXPECT_EQ(BASSMOD_GetVersion(), 0x00060001u);
     EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_OK);
 }
 
-TEST_F(AbiTest, BeforeInitLoadAndPlayGiveEightAndFreeSucceeds)
-{
-    if (initialised)
-        GTEST_SKIP() << "this process has already initialised the library";
+TEST_F(AbiTest, BeforeInitLoadAndPlayGiveEightAndFreeSucceeds) {
+    if (initialised) GTEST_SKIP() << "this process has already initialised the library";
     EXPECT_EQ(BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND), 0);
     EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_NOT_INITIALISED);
     EXPECT_EQ(BASSMOD_MusicPlay(), 0);
@@ -125,8 +115,7 @@ TEST_F(AbiTest, BeforeInitLoadAndPlayGiveEightAndFreeSucceeds)
     EXPECT_EQ(BASSMOD_GetCPU(), 0.0f);
 }
 
-TEST_F(AbiTest, ErrorCodesOfEachCall)
-{
+TEST_F(AbiTest, ErrorCodesOfEachCall) {
     EXPECT_EQ(BASSMOD_Init(BASSMOD_DEFAULT_DEVICE, 0, 0), 0);
     EXPECT_EQ(BASSMOD_ErrorGetCode(), BASSMOD_CODE_ILLEGAL_PARAMETER);
     EXPECT_EQ(BASSMOD_Init(12345, rate, 0), 0);
@@ -150,13 +139,11 @@ TEST_F(AbiTest, ErrorCodesOfEachCall)
     EXPECT_NE(BASSMOD_MusicFree(), 0);
 }
 
-TEST_F(AbiTest, DiskOutputHoldsTheModuleOnceThenSilence)
-{
+TEST_F(AbiTest, DiskOutputHoldsTheModuleOnceThenSilence) {
     initialise();
     const auto reference = referenceRender(module, true);
     const std::size_t songFrames = reference.size() / 2;
-    const auto recorded = record(
-        [&] { return BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND); },
+    const auto recorded = record([&] { return BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND); },
         songFrames + 2 * rate);
     const std::size_t at = expectHolds(recorded, reference, "the file");
     ASSERT_NE(at, std::string::npos);
@@ -165,26 +152,27 @@ TEST_F(AbiTest, DiskOutputHoldsTheModuleOnceThenSilence)
     EXPECT_TRUE(silent(recorded.data() + 2 * (at + songFrames), 2 * rate));
 }
 
-TEST_F(AbiTest, FromMemoryAndTheDiskModulesSoundAsLibopenmptRendersThem)
-{
+TEST_F(AbiTest, FromMemoryAndTheDiskModulesSoundAsLibopenmptRendersThem) {
     initialise();
     const auto fromMemory = record(
-        [&] { return BASSMOD_MusicLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()), BASSMOD_LOAD_SURROUND); },
+        [&] {
+            return BASSMOD_MusicLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()), BASSMOD_LOAD_SURROUND);
+        },
         rate);
     expectHolds(fromMemory, referenceRender(module, true, rate), "the module in memory");
 
     const auto modules = diskModules();
     for (const std::string ext : {".IT", ".S3M"}) {
-        const auto found = std::find_if(modules.begin(), modules.end(), [&](const auto& p) { return p.extension() == ext; });
-        if (found == modules.end())
-            continue;
-        const auto recorded = record([&] { return BASSMOD_MusicLoad(0, found->c_str(), 0, 0, BASSMOD_LOAD_SURROUND); }, rate);
+        const auto found =
+            std::find_if(modules.begin(), modules.end(), [&](const auto& p) { return p.extension() == ext; });
+        if (found == modules.end()) continue;
+        const auto recorded =
+            record([&] { return BASSMOD_MusicLoad(0, found->c_str(), 0, 0, BASSMOD_LOAD_SURROUND); }, rate);
         expectHolds(recorded, referenceRender(readBytes(*found), true, rate), found->string());
     }
 }
 
-TEST_F(AbiTest, CpuIsZeroBeforePlayAndPositiveWhilePlaying)
-{
+TEST_F(AbiTest, CpuIsZeroBeforePlayAndPositiveWhilePlaying) {
     initialise();
     const auto longer = tinyS3m(64, 6);
     ASSERT_NE(BASSMOD_MusicLoad(1, longer.data(), 0, static_cast<uint32_t>(longer.size()), 0), 0);
@@ -199,14 +187,13 @@ TEST_F(AbiTest, CpuIsZeroBeforePlayAndPositiveWhilePlaying)
 }
 
 // Any thread may call; each call runs alone, and each thread reads the code of its own last call.
-TEST_F(AbiTest, TwoThreadsLoadingPlayingAndFreeingAtOnce)
-{
+TEST_F(AbiTest, TwoThreadsLoadingPlayingAndFreeingAtOnce) {
     initialise();
     const auto loop = [&](bool fromMemory, int& played) {
         for (int i = 0; i < 60; ++i) {
-            const int32_t loaded = fromMemory
-                ? BASSMOD_MusicLoad(1, module.data(), 0, static_cast<uint32_t>(module.size()), BASSMOD_LOAD_SURROUND)
-                : BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND);
+            const int32_t loaded = fromMemory ? BASSMOD_MusicLoad(1, module.data(), 0,
+                                                    static_cast<uint32_t>(module.size()), BASSMOD_LOAD_SURROUND)
+                                              : BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND);
             EXPECT_NE(loaded, 0) << BASSMOD_ErrorGetCode();
             // The other thread may free it in between.
             if (BASSMOD_MusicPlay() != 0) {
@@ -230,8 +217,8 @@ TEST_F(AbiTest, TwoThreadsLoadingPlayingAndFreeingAtOnce)
     EXPECT_GT(playedA + playedB, 0);
 
     // Still whole afterwards.
-    const auto recorded = record(
-        [&] { return BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND); }, rate);
+    const auto recorded =
+        record([&] { return BASSMOD_MusicLoad(0, modulePath.c_str(), 0, 0, BASSMOD_LOAD_SURROUND); }, rate);
     expectHolds(recorded, referenceRender(module, true, rate), "a load after the threads");
 }
 

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -22,11 +22,9 @@ constexpr std::size_t slices = (rate + sliceFrames - 1) / sliceFrames;
 // counter no other input has.
 __attribute__((used, section("__libfuzzer_extra_counters"))) std::uint8_t heard[2 + 16 + slices + 1];
 
-void noteWhatWasHeard(bool loaded, int peak, std::size_t loudSlices, std::size_t playedSlices)
-{
+void noteWhatWasHeard(bool loaded, int peak, std::size_t loudSlices, std::size_t playedSlices) {
     ++heard[loaded ? 1 : 0];
-    if (!loaded)
-        return;
+    if (!loaded) return;
     int bits = 0;
     while (peak > 0 && bits < 15) {
         peak >>= 1;
@@ -34,8 +32,7 @@ void noteWhatWasHeard(bool loaded, int peak, std::size_t loudSlices, std::size_t
     }
     ++heard[2 + bits];
     ++heard[2 + 16 + loudSlices];
-    if (playedSlices < slices)
-        ++heard[2 + 16 + slices];
+    if (playedSlices < slices) ++heard[2 + 16 + slices];
 }
 
 struct Rig {
@@ -46,21 +43,18 @@ struct Rig {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static Rig rig;
-    if (size == 0 || size > std::numeric_limits<std::uint32_t>::max())
-        return 0;
-    const bool loaded = rig.player.load(true, data, 0, static_cast<std::uint32_t>(size), BASSMOD_LOAD_SURROUND) &&
-                        rig.player.play();
+    if (size == 0 || size > std::numeric_limits<std::uint32_t>::max()) return 0;
+    const bool loaded =
+        rig.player.load(true, data, 0, static_cast<std::uint32_t>(size), BASSMOD_LOAD_SURROUND) && rig.player.play();
     int peak = 0;
     std::size_t loudSlices = 0, playedSlices = 0;
     for (std::size_t slice = 0; loaded && slice < slices; ++slice) {
         static std::int16_t buffer[2 * sliceFrames];
         rig.capture->pullInto(buffer, sliceFrames);
         int slicePeak = 0;
-        for (const std::int16_t sample : buffer)
-            slicePeak = std::max(slicePeak, std::abs(int(sample)));
+        for (const std::int16_t sample : buffer) slicePeak = std::max(slicePeak, std::abs(int(sample)));
         peak = std::max(peak, slicePeak);
         loudSlices += slicePeak > 0 ? 1 : 0;
         // The meter reads zero once the song has ended.

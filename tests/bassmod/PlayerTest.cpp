@@ -1,7 +1,7 @@
 // The player's operations on a capture output: codes, what it renders, and that it lets go.
+#include "Player.hpp"
 #include "CaptureOutput.hpp"
 #include "CpuMeter.hpp"
-#include "Player.hpp"
 #include "TestSupport.hpp"
 #include "bassmod.h"
 
@@ -18,8 +18,7 @@ namespace {
 
 class PlayerTest : public ::testing::Test {
 protected:
-    PlayerTest()
-    {
+    PlayerTest() {
         auto output = std::make_unique<CaptureOutput>();
         capture = output.get();
         player = std::make_unique<Player>(std::move(output));
@@ -28,19 +27,16 @@ protected:
 
     void initialise() { ASSERT_TRUE(player->init(BASSMOD_DEFAULT_DEVICE, rate, 0)); }
 
-    bool loadFile(const std::filesystem::path& path, std::uint32_t flags = BASSMOD_LOAD_SURROUND)
-    {
+    bool loadFile(const std::filesystem::path& path, std::uint32_t flags = BASSMOD_LOAD_SURROUND) {
         return player->load(false, path.c_str(), 0, 0, flags);
     }
 
-    bool loadBytes(const std::vector<std::uint8_t>& bytes, std::uint32_t flags = BASSMOD_LOAD_SURROUND)
-    {
+    bool loadBytes(const std::vector<std::uint8_t>& bytes, std::uint32_t flags = BASSMOD_LOAD_SURROUND) {
         return player->load(true, bytes.data(), 0, static_cast<std::uint32_t>(bytes.size()), flags);
     }
 
     // Renders `frames` frames in the device's usual slices.
-    std::vector<std::int16_t> pull(std::size_t frames)
-    {
+    std::vector<std::int16_t> pull(std::size_t frames) {
         std::vector<std::int16_t> all;
         while (all.size() < 2 * frames) {
             const auto part = capture->pull(std::min<std::size_t>(1024, frames - all.size() / 2));
@@ -57,16 +53,15 @@ protected:
 };
 
 // Checks that a call failed and left the code.
-#define EXPECT_FAILS_WITH(call, code)                                                               \
-    do {                                                                                            \
-        EXPECT_FALSE(call);                                                                         \
-        EXPECT_EQ(player->errorCode(), code);                                                       \
+#define EXPECT_FAILS_WITH(call, code)                                                                                  \
+    do {                                                                                                               \
+        EXPECT_FALSE(call);                                                                                            \
+        EXPECT_EQ(player->errorCode(), code);                                                                          \
     } while (0)
 
 // --- Codes, each from the call that gives it ---------------------------------------------------
 
-TEST_F(PlayerTest, CodesBeforeAndAtInit)
-{
+TEST_F(PlayerTest, CodesBeforeAndAtInit) {
     EXPECT_FAILS_WITH(loadFile(modulePath), BASSMOD_CODE_NOT_INITIALISED);
     EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NOT_INITIALISED);
     EXPECT_TRUE(player->free());
@@ -80,8 +75,7 @@ TEST_F(PlayerTest, CodesBeforeAndAtInit)
     EXPECT_FAILS_WITH(player->init(BASSMOD_DEFAULT_DEVICE, rate, 0), BASSMOD_CODE_ALREADY_INITIALISED);
 }
 
-TEST(PlayerOutputFailure, OutputCodeIsPassedOn)
-{
+TEST(PlayerOutputFailure, OutputCodeIsPassedOn) {
     Player player(std::make_unique<CaptureOutput>(BASSMOD_CODE_NO_DRIVER));
     EXPECT_FALSE(player.init(BASSMOD_DEFAULT_DEVICE, rate, 0));
     EXPECT_EQ(player.errorCode(), BASSMOD_CODE_NO_DRIVER);
@@ -89,8 +83,7 @@ TEST(PlayerOutputFailure, OutputCodeIsPassedOn)
     EXPECT_EQ(player.errorCode(), BASSMOD_CODE_NOT_INITIALISED);
 }
 
-TEST_F(PlayerTest, CodesOfLoadAndPlay)
-{
+TEST_F(PlayerTest, CodesOfLoadAndPlay) {
     initialise();
     EXPECT_FAILS_WITH(player->play(), BASSMOD_CODE_NO_MODULE);
     EXPECT_FAILS_WITH(loadFile(scratch / "nothing-here.it"), BASSMOD_CODE_FILE_OPEN);
@@ -114,7 +107,7 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
     EXPECT_FAILS_WITH(loadBytes(noise), BASSMOD_CODE_FORMAT);
     EXPECT_FAILS_WITH(loadBytes({module.begin(), module.begin() + 0x40}), BASSMOD_CODE_FORMAT);
     EXPECT_FAILS_WITH(player->load(false, modulePath.c_str(), static_cast<std::uint32_t>(module.size()), 0, 0),
-                      BASSMOD_CODE_FORMAT);
+        BASSMOD_CODE_FORMAT);
 
     // Larger than any module: refused before a byte is read (the length here overruns the
     // buffer, so reading it would be caught). A module-sized part of a huge file still loads.
@@ -127,7 +120,8 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
         EXPECT_FAILS_WITH(loadFile(scratch / "huge.it"), BASSMOD_CODE_FORMAT);
         std::fstream(scratch / "huge.it", std::ios::in | std::ios::out | std::ios::binary)
             .write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));
-        EXPECT_TRUE(player->load(false, (scratch / "huge.it").c_str(), 0, static_cast<std::uint32_t>(module.size()), 0));
+        EXPECT_TRUE(
+            player->load(false, (scratch / "huge.it").c_str(), 0, static_cast<std::uint32_t>(module.size()), 0));
     }
 
     // Success clears the code; a failed load still frees the old module, and so does free.
@@ -144,14 +138,14 @@ TEST_F(PlayerTest, CodesOfLoadAndPlay)
 // libopenmpt salvages what a damaged module still holds; the player must play that to its end
 // without reading past the data, or refuse it. Damaged here: modules cut in half, and every
 // input the fuzzer has found, which go through the file load path.
-TEST_F(PlayerTest, DamagedModulesPlayWhatIsLeftOrAreRefused)
-{
+TEST_F(PlayerTest, DamagedModulesPlayWhatIsLeftOrAreRefused) {
     initialise();
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> cut{
         {"tiny.s3m", {module.begin(), module.begin() + module.size() / 2}}};
     for (const auto& path : diskModules()) {
         const auto bytes = readBytes(path);
-        cut.emplace_back(path.filename().string(), std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
+        cut.emplace_back(path.filename().string(),
+            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
     }
     std::vector<std::filesystem::path> found;
     for (const auto& entry : std::filesystem::directory_iterator(BASSMOD_TEST_FUZZ_REGRESSIONS_DIR))
@@ -166,21 +160,17 @@ TEST_F(PlayerTest, DamagedModulesPlayWhatIsLeftOrAreRefused)
         ASSERT_TRUE(player->play()) << what;
         for (int i = 0; i < 1000; ++i) {
             capture->pull(1024);
-            if (player->cpu() == 0.0f)
-                break;                    // the salvaged song has ended
+            if (player->cpu() == 0.0f) break; // the salvaged song has ended
         }
         EXPECT_TRUE(player->free());
     };
-    for (const auto& [name, bytes] : cut)
-        playToTheEnd(loadBytes(bytes), "half of " + name);
-    for (const auto& path : found)
-        playToTheEnd(loadFile(path), path.filename().string());
+    for (const auto& [name, bytes] : cut) playToTheEnd(loadBytes(bytes), "half of " + name);
+    for (const auto& path : found) playToTheEnd(loadFile(path), path.filename().string());
 }
 
 // --- What it plays -----------------------------------------------------------------------------
 
-TEST_F(PlayerTest, SurroundWidensTheStereoImage)
-{
+TEST_F(PlayerTest, SurroundWidensTheStereoImage) {
     initialise();
     auto sideEnergy = [&](std::uint32_t flags) {
         EXPECT_TRUE(loadBytes(module, flags));
@@ -194,8 +184,7 @@ TEST_F(PlayerTest, SurroundWidensTheStereoImage)
     EXPECT_GT(sideEnergy(BASSMOD_LOAD_SURROUND), 1.5 * sideEnergy(0));
 }
 
-TEST_F(PlayerTest, MemoryFileAndOffsetLoadsSoundTheSame)
-{
+TEST_F(PlayerTest, MemoryFileAndOffsetLoadsSoundTheSame) {
     initialise();
     ASSERT_TRUE(loadFile(modulePath));
     ASSERT_TRUE(player->play());
@@ -209,19 +198,18 @@ TEST_F(PlayerTest, MemoryFileAndOffsetLoadsSoundTheSame)
     std::vector<std::uint8_t> wrapped(100 + module.size() + 333, 0xAB);
     std::copy(module.begin(), module.end(), wrapped.begin() + 100);
     writeBytes(scratch / "wrapped.bin", wrapped);
-    ASSERT_TRUE(player->load(false, (scratch / "wrapped.bin").c_str(), 100,
-                             static_cast<std::uint32_t>(module.size()), BASSMOD_LOAD_SURROUND));
+    ASSERT_TRUE(player->load(false, (scratch / "wrapped.bin").c_str(), 100, static_cast<std::uint32_t>(module.size()),
+        BASSMOD_LOAD_SURROUND));
     ASSERT_TRUE(player->play());
     EXPECT_EQ(pull(rate), fromFile);
 
-    ASSERT_TRUE(player->load(true, wrapped.data(), 100, static_cast<std::uint32_t>(module.size()),
-                             BASSMOD_LOAD_SURROUND));
+    ASSERT_TRUE(
+        player->load(true, wrapped.data(), 100, static_cast<std::uint32_t>(module.size()), BASSMOD_LOAD_SURROUND));
     ASSERT_TRUE(player->play());
     EXPECT_EQ(pull(rate), fromFile);
 }
 
-TEST_F(PlayerTest, SilentUntilPlayedThenOnceAndSilentAgain)
-{
+TEST_F(PlayerTest, SilentUntilPlayedThenOnceAndSilentAgain) {
     initialise();
     const auto expectSilence = [&](const char* when) {
         const auto quiet = capture->pull(4096);
@@ -262,8 +250,7 @@ TEST_F(PlayerTest, SilentUntilPlayedThenOnceAndSilentAgain)
 
 // A device that goes away and comes back: no load is read meanwhile, the module goes on from
 // the frame it had reached, and the output was told the module's title to show.
-TEST_F(PlayerTest, AnInterruptionReadsNoLoadAndGoesOnWhereItWas)
-{
+TEST_F(PlayerTest, AnInterruptionReadsNoLoadAndGoesOnWhereItWas) {
     initialise();
     ASSERT_TRUE(loadFile(modulePath));
     ASSERT_TRUE(player->play());
@@ -281,8 +268,7 @@ TEST_F(PlayerTest, AnInterruptionReadsNoLoadAndGoesOnWhereItWas)
 }
 
 // The test's own module with and without surround, and the first two seconds of the disk's.
-TEST_F(PlayerTest, PlaysExactlyWhatLibopenmptRenders)
-{
+TEST_F(PlayerTest, PlaysExactlyWhatLibopenmptRenders) {
     auto modules = diskModules();
 #ifdef BASSMOD_TEST_HAVE_MODS
     ASSERT_FALSE(modules.empty());
@@ -301,7 +287,8 @@ TEST_F(PlayerTest, PlaysExactlyWhatLibopenmptRenders)
         const auto reference = referenceRender(readBytes(path), surround, 2 * rate);
         const auto played = pull(reference.size() / 2);
         EXPECT_FALSE(silent(played.data(), played.size())) << path;
-        EXPECT_LE(maxDifference(played.data(), reference.data(), reference.size()), 1) << path << " surround " << surround;
+        EXPECT_LE(maxDifference(played.data(), reference.data(), reference.size()), 1)
+            << path << " surround " << surround;
     }
     EXPECT_TRUE(sawIt);
     EXPECT_TRUE(sawS3m);
@@ -309,15 +296,12 @@ TEST_F(PlayerTest, PlaysExactlyWhatLibopenmptRenders)
 
 // --- Resources ---------------------------------------------------------------------------------
 
-TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat)
-{
+TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat) {
     initialise();
     std::vector<std::filesystem::path> files{modulePath};
-    for (const auto& path : diskModules())
-        files.push_back(path);
+    for (const auto& path : diskModules()) files.push_back(path);
     std::vector<std::vector<std::uint8_t>> contents;
-    for (const auto& path : files)
-        contents.push_back(readBytes(path));
+    for (const auto& path : files) contents.push_back(readBytes(path));
 
     auto cycle = [&](int i) {
         const std::size_t which = static_cast<std::size_t>(i) % files.size();
@@ -332,14 +316,11 @@ TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat)
 #else
     constexpr int cycles = 1000;
 #endif
-    for (int i = 0; i < 20; ++i)
-        cycle(i);
+    for (int i = 0; i < 20; ++i) cycle(i);
     const long before = residentBytes();
-    for (int i = 0; i < cycles; ++i)
-        cycle(i);
+    for (int i = 0; i < cycles; ++i) cycle(i);
     const long after = residentBytes();
-    std::cout << "RSS before " << cycles << " cycles: " << before / 1024 << " KiB, after: " << after / 1024
-              << " KiB\n";
+    std::cout << "RSS before " << cycles << " cycles: " << before / 1024 << " KiB, after: " << after / 1024 << " KiB\n";
     RecordProperty("rss_before_kib", std::to_string(before / 1024));
     RecordProperty("rss_after_kib", std::to_string(after / 1024));
 #ifndef __SANITIZE_ADDRESS__
@@ -352,11 +333,10 @@ TEST_F(PlayerTest, ThousandLoadPlayFreeCyclesKeepMemoryFlat)
 
 // --- CPU meter ---------------------------------------------------------------------------------
 
-TEST(CpuMeter, RenderTimeOverAboutTheLastSecondOfAudio)
-{
+TEST(CpuMeter, RenderTimeOverAboutTheLastSecondOfAudio) {
     CpuMeter meter;
     EXPECT_EQ(meter.percent(), 0.0f);
-    meter.add(25'000'000, 100, 1000);     // 25 ms to render 100 ms
+    meter.add(25'000'000, 100, 1000); // 25 ms to render 100 ms
     EXPECT_FLOAT_EQ(meter.percent(), 25.0f);
     meter.add(5'000'000, 100, 1000);
     EXPECT_FLOAT_EQ(meter.percent(), 15.0f);
@@ -364,14 +344,12 @@ TEST(CpuMeter, RenderTimeOverAboutTheLastSecondOfAudio)
     EXPECT_EQ(meter.percent(), 0.0f);
 
     meter.add(50'000'000, 100, 1000);
-    for (int i = 0; i < 9; ++i)
-        meter.add(0, 100, 1000);
+    for (int i = 0; i < 9; ++i) meter.add(0, 100, 1000);
     EXPECT_FLOAT_EQ(meter.percent(), 5.0f);
-    meter.add(0, 100, 1000);              // the first slice is now older than a second
+    meter.add(0, 100, 1000); // the first slice is now older than a second
     EXPECT_EQ(meter.percent(), 0.0f);
 
-    for (int i = 0; i < 1000; ++i)
-        meter.add(1'000'000, 10, 1000);   // 1 ms for each 10 ms
+    for (int i = 0; i < 1000; ++i) meter.add(1'000'000, 10, 1000); // 1 ms for each 10 ms
     EXPECT_NEAR(meter.percent(), 10.0f, 0.01f);
 }
 

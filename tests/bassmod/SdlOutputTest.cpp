@@ -1,6 +1,6 @@
 // The player on SDL's audio: which code each Init failure gives, and playing on SDL's own thread.
-#include "Player.hpp"
 #include "SdlOutput.hpp"
+#include "Player.hpp"
 #include "TestSupport.hpp"
 #include "bassmod.h"
 
@@ -20,8 +20,7 @@ protected:
     Player player{std::make_unique<SdlOutput>()};
 };
 
-TEST_F(SdlPlayerTest, InitCodesThenTheDefaultOutputOnceLeavingSignalsAlone)
-{
+TEST_F(SdlPlayerTest, InitCodesThenTheDefaultOutputOnceLeavingSignalsAlone) {
     const auto expectFails = [&](std::int32_t device, std::uint32_t freq, std::int32_t code) {
         EXPECT_FALSE(player.init(device, freq, 0)) << device << " " << freq;
         EXPECT_EQ(player.errorCode(), code) << device << " " << freq;
@@ -44,8 +43,7 @@ TEST_F(SdlPlayerTest, InitCodesThenTheDefaultOutputOnceLeavingSignalsAlone)
 }
 
 // Real time: the dummy device pulls about 46 ms of audio at a time.
-TEST_F(SdlPlayerTest, CpuRisesWhilePlayingOnTheAudioThread)
-{
+TEST_F(SdlPlayerTest, CpuRisesWhilePlayingOnTheAudioThread) {
     ScratchDir scratch;
     const auto module = tinyS3m(64, 6);
     writeBytes(scratch / "tiny.s3m", module);

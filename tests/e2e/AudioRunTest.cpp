@@ -21,8 +21,7 @@ constexpr int kRate = 44100;
 // does not matter.
 std::vector<double> monoOf(const std::vector<std::int16_t>& interleaved) {
     std::vector<double> mono(interleaved.size() / 2);
-    for (std::size_t i = 0; i < mono.size(); ++i)
-        mono[i] = double(interleaved[2 * i]) + double(interleaved[2 * i + 1]);
+    for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = double(interleaved[2 * i]) + double(interleaved[2 * i + 1]);
     return mono;
 }
 
@@ -70,8 +69,7 @@ TEST(AudioRun, TheFirstTuneIsWhatPlays) {
     folder.addRealLibrary();
     folder.addMods();
     const std::string raw = folder.path() + "/../captured.raw";
-    const RunResult r = folder.run(2000, {{"SDL_AUDIODRIVER", "disk"},
-                                          {"SDL_DISKAUDIOFILE", raw}});
+    const RunResult r = folder.run(2000, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", raw}});
     EXPECT_FALSE(r.finished) << r.stderrText;
     EXPECT_TRUE(r.boxes.empty()) << r.stderrText;
 
@@ -86,8 +84,7 @@ TEST(AudioRun, TheFirstTuneIsWhatPlays) {
         << "captured " << captured.size() << " frames, sound from frame " << onset(captured);
 
     const double first = match(captured, reference(folder.path() + "/mods/HGLASS.IT", 3), window);
-    const double second =
-        match(captured, reference(folder.path() + "/mods/MWDRIFT.IT", 3), window);
+    const double second = match(captured, reference(folder.path() + "/mods/MWDRIFT.IT", 3), window);
     EXPECT_GT(first, 0.95);
     EXPECT_LT(second, 0.5) << "the comparison must tell tunes apart";
     RecordProperty("correlation_first_tune", std::to_string(first));

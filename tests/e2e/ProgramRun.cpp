@@ -30,8 +30,7 @@ std::vector<std::string> boxesIn(const std::string& err) {
     while (at != std::string::npos) {
         const std::size_t start = at + std::string(kBoxPrefix).size();
         const std::size_t next = err.find(kBoxPrefix, start);
-        std::string text = err.substr(start, next == std::string::npos ? std::string::npos
-                                                                        : next - start);
+        std::string text = err.substr(start, next == std::string::npos ? std::string::npos : next - start);
         boxes.push_back(text);
         at = next;
     }
@@ -60,20 +59,17 @@ ProgramFolder::~ProgramFolder() {
 }
 
 void ProgramFolder::addFakeLibrary(const std::string& fakeName) {
-    fs::copy_file(std::string(E2E_FAKES_DIR) + "/" + fakeName + "/libbassmod.so",
-                  path_ + "/libbassmod.so");
+    fs::copy_file(std::string(E2E_FAKES_DIR) + "/" + fakeName + "/libbassmod.so", path_ + "/libbassmod.so");
 }
 
 void ProgramFolder::addRealLibrary() { fs::copy_file(E2E_REAL_LIBRARY, path_ + "/libbassmod.so"); }
 
-void ProgramFolder::addMods() {
-    fs::copy(E2E_MODS_DIR, path_ + "/mods", fs::copy_options::recursive);
-}
+void ProgramFolder::addMods() { fs::copy(E2E_MODS_DIR, path_ + "/mods", fs::copy_options::recursive); }
 
 std::string ProgramFolder::callLog() const { return dir_->path().toStdString() + "/calls.log"; }
 
 RunResult ProgramFolder::run(int runMs, const EnvChanges& extraEnv,
-                             const std::function<bool(const std::string&)>& settled) const {
+    const std::function<bool(const std::string&)>& settled) const {
     const std::string log = callLog();
     fs::remove(log);
 
@@ -84,10 +80,8 @@ RunResult ProgramFolder::run(int runMs, const EnvChanges& extraEnv,
     env.insert("FAKE_BASSMOD_LOG", QString::fromStdString(log));
     env.insert("SDL_AUDIODRIVER", "dummy");
     for (const auto& [k, v] : extraEnv) {
-        if (v)
-            env.insert(QString::fromStdString(k), QString::fromStdString(*v));
-        else
-            env.remove(QString::fromStdString(k));
+        if (v) env.insert(QString::fromStdString(k), QString::fromStdString(*v));
+        else env.remove(QString::fromStdString(k));
     }
 
     QProcess p;

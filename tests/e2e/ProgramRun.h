@@ -17,7 +17,7 @@ struct RunResult {
     bool finished = false; // ended by itself (not stopped by the test)
     int exitCode = -1;
     std::string stderrText;
-    std::vector<std::string> boxes;   // each "Error box:" text, line breaks as "\n"
+    std::vector<std::string> boxes;        // each "Error box:" text, line breaks as "\n"
     std::vector<std::string> libraryCalls; // the fake library's call log
 };
 
@@ -50,7 +50,7 @@ public:
     std::string callLog() const;
 
     RunResult run(int runMs, const EnvChanges& extraEnv = {},
-                  const std::function<bool(const std::string&)>& settled = {}) const;
+        const std::function<bool(const std::string&)>& settled = {}) const;
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;

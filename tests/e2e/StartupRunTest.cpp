@@ -19,13 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool startsWith(const std::string& s, const std::string& prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
+bool startsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
 
 std::string replaceDir(std::string s, const std::string& dir) {
-    for (std::size_t at = s.find("$DIR"); at != std::string::npos; at = s.find("$DIR", at))
-        s.replace(at, 4, dir);
+    for (std::size_t at = s.find("$DIR"); at != std::string::npos; at = s.find("$DIR", at)) s.replace(at, 4, dir);
     return s;
 }
 
@@ -67,10 +64,10 @@ void noiseForTune(const std::string& f) {
 
 struct BadInput {
     const char* name;
-    const char* library;               // a fake's name, "real", or nullptr for none
-    Prepare prepare;                   // nullptr: the disk's own first tune
-    std::vector<std::string> boxes;    // each box begins so; "$DIR" is the program's folder
-    bool goesOn;                       // false: ends with a non-zero status and no window
+    const char* library;                 // a fake's name, "real", or nullptr for none
+    Prepare prepare;                     // nullptr: the disk's own first tune
+    std::vector<std::string> boxes;      // each box begins so; "$DIR" is the program's folder
+    bool goesOn;                         // false: ends with a non-zero status and no window
     std::vector<std::string> firstCalls; // a fake's first calls
     std::string folderName = "disk";
     EnvChanges env = {};
@@ -116,10 +113,8 @@ class BadInputRun : public ::testing::TestWithParam<BadInput> {};
 TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {
     const BadInput& c = GetParam();
     ProgramFolder folder(c.folderName);
-    if (c.library && std::string(c.library) == "real")
-        folder.addRealLibrary();
-    else if (c.library)
-        folder.addFakeLibrary(c.library);
+    if (c.library && std::string(c.library) == "real") folder.addRealLibrary();
+    else if (c.library) folder.addFakeLibrary(c.library);
     folder.addMods();
     if (c.prepare) c.prepare(folder.path() + "/mods/HGLASS.IT");
 
@@ -130,8 +125,7 @@ TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {
     env.emplace("LD_LIBRARY_PATH", std::string(E2E_FAKES_DIR) + "/ok");
     // Until every box and the fake's first calls are there, however slow the build.
     const RunResult r = folder.run(1500, env, [&](const std::string& err) {
-        return boxesIn(err).size() >= c.boxes.size() &&
-               readLines(folder.callLog()).size() >= c.firstCalls.size();
+        return boxesIn(err).size() >= c.boxes.size() && readLines(folder.callLog()).size() >= c.firstCalls.size();
     });
 
     if (c.goesOn) {
@@ -145,8 +139,9 @@ TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {
     ASSERT_EQ(r.boxes.size(), c.boxes.size()) << r.stderrText;
     for (std::size_t i = 0; i < c.boxes.size(); ++i) {
         const std::string expected = replaceDir(c.boxes[i], folder.path());
-        EXPECT_TRUE(startsWith(r.boxes[i], expected))
-            << "box " << i << ":\n" << r.boxes[i] << "expected:\n" << expected;
+        EXPECT_TRUE(startsWith(r.boxes[i], expected)) << "box " << i << ":\n"
+                                                      << r.boxes[i] << "expected:\n"
+                                                      << expected;
     }
     if (waylandListener >= 0) {
         ::close(waylandListener);
@@ -157,106 +152,88 @@ TEST_P(BadInputRun, ShowsItsBoxesAndGoesOnOrEnds) {
         EXPECT_NE(r.stderrText.find(holds), std::string::npos) << r.stderrText;
     }
     if (startsWith(c.stderrHolds, "No display")) {
-        EXPECT_TRUE(startsWith(r.stderrText, "No display") &&
-                    r.stderrText.find('\n') == r.stderrText.size() - 1)
-            << "one line and nothing else:\n" << r.stderrText;
+        EXPECT_TRUE(startsWith(r.stderrText, "No display") && r.stderrText.find('\n') == r.stderrText.size() - 1)
+            << "one line and nothing else:\n"
+            << r.stderrText;
     }
 
     std::vector<std::string> first = c.firstCalls;
     for (auto& call : first) call = replaceDir(call, folder.path());
-    const std::vector<std::string> got(
-        r.libraryCalls.begin(),
+    const std::vector<std::string> got(r.libraryCalls.begin(),
         r.libraryCalls.begin() + static_cast<long>(std::min(first.size(), r.libraryCalls.size())));
     EXPECT_EQ(got, first);
     if (!c.goesOn) {
         const bool loaded = std::any_of(r.libraryCalls.begin(), r.libraryCalls.end(),
-                                        [](const std::string& s) { return startsWith(s, "MusicLoad"); });
+            [](const std::string& s) { return startsWith(s, "MusicLoad"); });
         EXPECT_FALSE(loaded) << "mods/ is never read when start-up ends";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, BadInputRun,
+INSTANTIATE_TEST_SUITE_P(Inputs, BadInputRun,
     ::testing::Values(
         BadInput{"GoodLibrary", "ok", nullptr, {}, true,
-                 {"GetVersion", "GetVersion", "Init -1 44100 0",
-                  "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "MusicPlay"}},
+            {"GetVersion", "GetVersion", "Init -1 44100 0", "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "MusicPlay"}},
         // The first tune's file, read by the real library: two boxes, then silent counting.
         BadInput{"MissingTune", "real", removeTune, {kNotOpened, kCantPlay}, true, {}},
         BadInput{"EmptyFile", "real", emptyTune, {kNotAModule, kCantPlay}, true, {}},
         // The decoder plays what is there of a cut module.
         BadInput{"TruncatedModule", "real", truncateTune, {}, true, {}},
         BadInput{"NoiseBytes", "real", noiseForTune, {kNotAModule, kCantPlay}, true, {}},
-        BadInput{"DirectoryUnderTheName", "real", directoryForTune, {kNotOpened, kCantPlay},
-                 true, {}},
+        BadInput{"DirectoryUnderTheName", "real", directoryForTune, {kNotOpened, kCantPlay}, true, {}},
         // Opening a FIFO must not wait for a writer.
         BadInput{"FifoUnderTheName", "real", fifoForTune, {kNotOpened, kCantPlay}, true, {}},
         // Larger than any module: refused before it is read.
         BadInput{"HugeFile", "real", hugeTune, {kNotAModule, kCantPlay}, true, {}},
         BadInput{"FakeFailsEveryLoad", "loadfail", nullptr, {kNotOpened}, true,
-                 {"GetVersion", "GetVersion", "Init -1 44100 0",
-                  "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "ErrorGetCode"}},
+            {"GetVersion", "GetVersion", "Init -1 44100 0", "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "ErrorGetCode"}},
         // The library and the start.
         BadInput{"MissingLibrary", nullptr, nullptr,
-                 {kLibraryUnusable + "Can't load the module library $DIR/libbassmod.so: "
-                                     "cannot open shared object file: No such file or directory"},
-                 false, {}},
+            {kLibraryUnusable + "Can't load the module library $DIR/libbassmod.so: "
+                                "cannot open shared object file: No such file or directory"},
+            false, {}},
         BadInput{"LibraryWithoutMusicLoad", "noload", nullptr,
-                 {kLibraryUnusable + "The module library $DIR/libbassmod.so is missing function "
-                                     "BASSMOD_MusicLoad\n"},
-                 false, {}},
+            {kLibraryUnusable + "The module library $DIR/libbassmod.so is missing function "
+                                "BASSMOD_MusicLoad\n"},
+            false, {}},
         BadInput{"LibraryWithoutGetCPU", "nocpu", nullptr,
-                 {kLibraryUnusable + "The module library $DIR/libbassmod.so is missing function "
-                                     "BASSMOD_GetCPU\n"},
-                 false, {}},
+            {kLibraryUnusable + "The module library $DIR/libbassmod.so is missing function "
+                                "BASSMOD_GetCPU\n"},
+            false, {}},
         BadInput{"WrongVersion", "version17", nullptr,
-                 {"BASSMOD version 1.6 was not loaded\n\nError Code : 0\nAll is OK\n"}, false,
-                 {"GetVersion", "GetVersion", "ErrorGetCode"}},
+            {"BASSMOD version 1.6 was not loaded\n\nError Code : 0\nAll is OK\n"}, false,
+            {"GetVersion", "GetVersion", "ErrorGetCode"}},
         BadInput{"FailedInit", "initfail", nullptr,
-                 {"Can't initialize digital sound system\n\nError Code : 3\n"
-                  "Can't Find a Free Sound Driver\n"},
-                 false, {"GetVersion", "GetVersion", "Init -1 44100 0", "ErrorGetCode"}},
+            {"Can't initialize digital sound system\n\nError Code : 3\n"
+             "Can't Find a Free Sound Driver\n"},
+            false, {"GetVersion", "GetVersion", "Init -1 44100 0", "ErrorGetCode"}},
         BadInput{"NoDisplay", "ok", nullptr, {}, false, {}, "disk",
-                 {{"QT_QPA_PLATFORM", std::nullopt},
-                  {"DISPLAY", std::nullopt},
-                  {"WAYLAND_DISPLAY", std::nullopt}},
-                 "No display: neither DISPLAY nor WAYLAND_DISPLAY is set. To run the disk "
-                 "without a display, start it with ./scripts/run.sh"},
+            {{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}},
+            "No display: neither DISPLAY nor WAYLAND_DISPLAY is set. To run the disk "
+            "without a display, start it with ./scripts/run.sh"},
         // Displays that are named but cannot be used: one line each, never Qt's abort.
         BadInput{"XDisplayWithNoServer", "ok", nullptr, {}, false, {}, "disk",
-                 {{"QT_QPA_PLATFORM", std::nullopt},
-                  {"DISPLAY", ":59173"},
-                  {"WAYLAND_DISPLAY", std::nullopt}},
-                 "No display: the X display \":59173\" (DISPLAY) could not be reached. "
-                 "Correct DISPLAY or WAYLAND_DISPLAY"},
+            {{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", ":59173"}, {"WAYLAND_DISPLAY", std::nullopt}},
+            "No display: the X display \":59173\" (DISPLAY) could not be reached. "
+            "Correct DISPLAY or WAYLAND_DISPLAY"},
         BadInput{"WaylandDisplayWithNoCompositor", "ok", nullptr, {}, false, {}, "disk",
-                 {{"QT_QPA_PLATFORM", std::nullopt},
-                  {"DISPLAY", std::nullopt},
-                  {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
-                 "No display: the Wayland display \"$DIR/wayland-0\" (WAYLAND_DISPLAY) does "
-                 "not answer."},
-        BadInput{"WaylandWithoutQtWaylandPlugin", "ok", waylandWithoutPlugin, {}, false, {},
-                 "disk",
-                 {{"QT_QPA_PLATFORM", std::nullopt},
-                  {"DISPLAY", std::nullopt},
-                  {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
-                 "No display: the Wayland display \"$DIR/wayland-0\" answers, but Qt's "
-                 "Wayland platform plugin is not installed. Install the package qt6-wayland"},
+            {{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
+            "No display: the Wayland display \"$DIR/wayland-0\" (WAYLAND_DISPLAY) does "
+            "not answer."},
+        BadInput{"WaylandWithoutQtWaylandPlugin", "ok", waylandWithoutPlugin, {}, false, {}, "disk",
+            {{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
+            "No display: the Wayland display \"$DIR/wayland-0\" answers, but Qt's "
+            "Wayland platform plugin is not installed. Install the package qt6-wayland"},
         BadInput{"NeitherDisplayAnswers", "ok", nullptr, {}, false, {}, "disk",
-                 {{"QT_QPA_PLATFORM", std::nullopt},
-                  {"DISPLAY", ":59173"},
-                  {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
-                 "(WAYLAND_DISPLAY) does not answer; the X display \":59173\" (DISPLAY) could "
-                 "not be reached."},
+            {{"QT_QPA_PLATFORM", std::nullopt}, {"DISPLAY", ":59173"}, {"WAYLAND_DISPLAY", "$DIR/wayland-0"}},
+            "(WAYLAND_DISPLAY) does not answer; the X display \":59173\" (DISPLAY) could "
+            "not be reached."},
         // The program's folder, taken as the system's bytes.
         BadInput{"FolderNameNotUtf8", "ok", nullptr, {}, true,
-                 {"GetVersion", "GetVersion", "Init -1 44100 0",
-                  "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "MusicPlay"},
-                 "v\xff\xfe dir"},
+            {"GetVersion", "GetVersion", "Init -1 44100 0", "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "MusicPlay"},
+            "v\xff\xfe dir"},
         BadInput{"FolderNameWithSpacesAndUmlauts", "ok", nullptr, {}, true,
-                 {"GetVersion", "GetVersion", "Init -1 44100 0",
-                  "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "MusicPlay"},
-                 "Mus ik \xc3\xa4 \xe6\x97\xa5"}),
+            {"GetVersion", "GetVersion", "Init -1 44100 0", "MusicLoad 0 $DIR/mods/HGLASS.IT 0 0 512", "MusicPlay"},
+            "Mus ik \xc3\xa4 \xe6\x97\xa5"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -27,8 +27,7 @@ public:
 
     std::uint32_t GetVersion() override { return 0x10006; }
     std::int32_t Init(std::int32_t, std::uint32_t, std::uint32_t) override { return 1; }
-    std::int32_t MusicLoad(std::int32_t, const void*, std::uint32_t, std::uint32_t,
-                           std::uint32_t) override {
+    std::int32_t MusicLoad(std::int32_t, const void*, std::uint32_t, std::uint32_t, std::uint32_t) override {
         return 1;
     }
     std::int32_t MusicPlay() override { return 1; }

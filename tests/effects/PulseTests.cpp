@@ -24,10 +24,9 @@ TEST_F(TitlePulse, VisitsTheRampWithWhiteTwiceAtEachSeam) {
     startUp();
     clock.advance(33 * 75);
 
-    const std::vector<forms::Colour> firstPeriods = {
-        0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000, 0x404040, 0x808080,
-        0xC0C0C0, 0xE0E0E0, 0xFFFFFF, 0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040,
-        0x000000, 0x404040, 0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF, 0xFFFFFF, 0xE0E0E0};
+    const std::vector<forms::Colour> firstPeriods = {0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000,
+        0x404040, 0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF, 0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000,
+        0x404040, 0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF, 0xFFFFFF, 0xE0E0E0};
     ASSERT_EQ(seen.size(), 33u);
     EXPECT_EQ(std::vector<forms::Colour>(seen.begin(), seen.begin() + 24), firstPeriods);
     for (std::size_t i = 0; i < at.size(); ++i) EXPECT_EQ(at[i], 75 * static_cast<int>(i + 1));
@@ -35,8 +34,7 @@ TEST_F(TitlePulse, VisitsTheRampWithWhiteTwiceAtEachSeam) {
 }
 
 TEST_F(TitlePulse, OutOfRangeCountersChangeNoColourAndWrapToZero) {
-    for (std::int16_t step : {std::int16_t{11}, std::int16_t{-1}, std::int16_t{32767},
-                              std::int16_t{-32768}}) {
+    for (std::int16_t step : {std::int16_t{11}, std::int16_t{-1}, std::int16_t{32767}, std::int16_t{-32768}}) {
         lbl1->setForeColor(kSentinel);
         state().titleStep = step;
         fx->Flash2();
@@ -80,9 +78,8 @@ protected:
 };
 
 TEST_F(MessageFade, AccentMessagesFadeOutAlongTheAccentRampOthersAlongThePlainOne) {
-    const std::vector<forms::Colour> accent = {0xB1C9C2, 0xA9AA7D, 0x51518E, 0x633A76,
-                                               0x274D24, 0x000000, 0x404040, 0x808080,
-                                               0xC0C0C0, 0xE0E0E0, 0xFFFFFF};
+    const std::vector<forms::Colour> accent = {0xB1C9C2, 0xA9AA7D, 0x51518E, 0x633A76, 0x274D24, 0x000000, 0x404040,
+        0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF};
     const std::vector<forms::Colour> plain(PulseRamp.begin(), PulseRamp.end());
     for (std::int16_t index : {6, 14, 29, 32, 34, 0, 1, 5, 7, 13, 15, 28, 30, 31, 33}) {
         SCOPED_TRACE(index);

@@ -95,7 +95,7 @@ const CpuCase kCpuCases[] = {
     {2.9995f, "3.000", "3,000"},       // the carry runs into the whole part
     {99.99951f, "100.000", "100,000"}, // and adds a digit
     {0.125f, "0.125", "0,125"},
-    {7.0625f, "7.063", "7,063"}, // an exact half goes up
+    {7.0625f, "7.063", "7,063"},       // an exact half goes up
     {1234.5f, "1234.500", "1234,500"}, // no grouping separator
     {-0.0001f, "0.000", "0,000"},
 };
@@ -115,8 +115,16 @@ TEST_F(CpuReadout, KeepsTheLocalesSeparatorWhereTheFontCanDrawIt) {
         const char* locale;
         const char* separator;
     } kSeparators[] = {
-        {"C", "."},     {"en_US", "."}, {"de_DE", ","}, {"tr_TR", ","}, {"fi_FI", ","},
-        {"ar_EG", "."}, {"ar_SA", "."}, {"fa_IR", "."}, {"ps_AF", "."}, {"ar_MA", ","},
+        {"C", "."},
+        {"en_US", "."},
+        {"de_DE", ","},
+        {"tr_TR", ","},
+        {"fi_FI", ","},
+        {"ar_EG", "."},
+        {"ar_SA", "."},
+        {"fa_IR", "."},
+        {"ps_AF", "."},
+        {"ar_MA", ","},
     };
     for (const auto& s : kSeparators) {
         QLocale::setDefault(QLocale(QString::fromLatin1(s.locale)));

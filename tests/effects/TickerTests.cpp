@@ -24,14 +24,13 @@ class Ticker : public EffectsFixture {
 protected:
     std::vector<Observation> seen;
     std::vector<Change> changes; // when messageIndex moved, and to what
-    std::int16_t lastIndex = 0;   // a member: the tick observer outlives run()
+    std::int16_t lastIndex = 0;  // a member: the tick observer outlives run()
 
     void run(std::int64_t ms) {
         lastIndex = state().messageIndex;
         afterTick = [this](const forms::Timer& t) {
             if (&t != &Timer2 && &t != &Timer3) return;
-            seen.push_back({clock.now(), &t == &Timer3, lbl2->Caption(), lbl2->ForeColor(),
-                            state().messageIndex});
+            seen.push_back({clock.now(), &t == &Timer3, lbl2->Caption(), lbl2->ForeColor(), state().messageIndex});
             if (state().messageIndex != lastIndex) {
                 changes.push_back({clock.now(), state().messageIndex});
                 lastIndex = state().messageIndex;
@@ -74,8 +73,7 @@ TEST_F(Ticker, EachMessageStaysItsTurnAndTheCycleTakes182AndAHalfSeconds) {
     for (std::size_t i = 0; i < changes.size(); ++i) {
         EXPECT_EQ(changes[i].index, static_cast<std::int16_t>((i + 1) % 35)) << i;
         if (i + 1 < changes.size()) {
-            EXPECT_EQ(changes[i + 1].t - changes[i].t, turnOf(changes[i].index))
-                << "entry " << changes[i].index;
+            EXPECT_EQ(changes[i + 1].t - changes[i].t, turnOf(changes[i].index)) << "entry " << changes[i].index;
         }
     }
     EXPECT_EQ(changes[35].t - changes[0].t, 182500);

@@ -24,11 +24,9 @@ namespace {
 int32_t lastCode = BASSMOD_CODE_OK;
 
 template <typename... Args>
-void logCall(const char* format, Args... args)
-{
+void logCall(const char* format, Args... args) {
     const char* path = std::getenv("FAKE_BASSMOD_LOG");
-    if (path == nullptr || *path == '\0')
-        return;
+    if (path == nullptr || *path == '\0') return;
     if (std::FILE* log = std::fopen(path, "a")) {
         std::fprintf(log, format, args...);
         std::fputc('\n', log);
@@ -36,8 +34,7 @@ void logCall(const char* format, Args... args)
     }
 }
 
-int32_t answer(int32_t code)
-{
+int32_t answer(int32_t code) {
     lastCode = code;
     return code == BASSMOD_CODE_OK ? 1 : 0;
 }
@@ -46,52 +43,44 @@ int32_t answer(int32_t code)
 
 extern "C" {
 
-uint32_t BASSMOD_GetVersion(void)
-{
+uint32_t BASSMOD_GetVersion(void) {
     logCall("GetVersion");
     lastCode = BASSMOD_CODE_OK;
     return FAKE_VERSION;
 }
 
-int32_t BASSMOD_Init(int32_t device, uint32_t freq, uint32_t flags)
-{
+int32_t BASSMOD_Init(int32_t device, uint32_t freq, uint32_t flags) {
     logCall("Init %d %u %u", device, freq, flags);
     return answer(FAKE_INIT_CODE);
 }
 
 #ifndef FAKE_NO_LOAD
-int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32_t length, uint32_t flags)
-{
+int32_t BASSMOD_MusicLoad(int32_t mem, const void* file, uint32_t offset, uint32_t length, uint32_t flags) {
     if (mem == 0)
-        logCall("MusicLoad %d %s %u %u %u", mem, file ? static_cast<const char*>(file) : "(null)",
-                offset, length, flags);
-    else
-        logCall("MusicLoad %d (memory) %u %u %u", mem, offset, length, flags);
+        logCall("MusicLoad %d %s %u %u %u", mem, file ? static_cast<const char*>(file) : "(null)", offset, length,
+            flags);
+    else logCall("MusicLoad %d (memory) %u %u %u", mem, offset, length, flags);
     return answer(FAKE_LOAD_CODE);
 }
 #endif
 
-int32_t BASSMOD_MusicPlay(void)
-{
+int32_t BASSMOD_MusicPlay(void) {
     logCall("MusicPlay");
     return answer(BASSMOD_CODE_OK);
 }
 
-int32_t BASSMOD_MusicFree(void)
-{
+int32_t BASSMOD_MusicFree(void) {
     logCall("MusicFree");
     return answer(BASSMOD_CODE_OK);
 }
 
-int32_t BASSMOD_ErrorGetCode(void)
-{
+int32_t BASSMOD_ErrorGetCode(void) {
     logCall("ErrorGetCode");
     return lastCode;
 }
 
 #ifndef FAKE_NO_CPU
-float BASSMOD_GetCPU(void)
-{
+float BASSMOD_GetCPU(void) {
     logCall("GetCPU");
     lastCode = BASSMOD_CODE_OK;
     return FAKE_CPU;

@@ -15,13 +15,14 @@ namespace {
 
 struct Fake {
     explicit Fake(const std::string& name)
-        : handle(::dlopen((std::string(FAKES_DIR) + "/" + name + "/libbassmod.so").c_str(),
-                          RTLD_NOW | RTLD_LOCAL))
-    {
+        : handle(::dlopen((std::string(FAKES_DIR) + "/" + name + "/libbassmod.so").c_str(), RTLD_NOW | RTLD_LOCAL)) {}
+    ~Fake() {
+        if (handle) ::dlclose(handle);
     }
-    ~Fake() { if (handle) ::dlclose(handle); }
     template <typename F>
-    F* get(const char* symbol) const { return reinterpret_cast<F*>(::dlsym(handle, symbol)); }
+    F* get(const char* symbol) const {
+        return reinterpret_cast<F*>(::dlsym(handle, symbol));
+    }
 
     void* handle;
 };
@@ -38,8 +39,7 @@ void PrintTo(const Expected& e, std::ostream* os) { *os << e.name; }
 
 class FakesTest : public ::testing::TestWithParam<Expected> {};
 
-TEST_P(FakesTest, AnswersAsBuilt)
-{
+TEST_P(FakesTest, AnswersAsBuilt) {
     const Expected& e = GetParam();
     // With FAKE_BASSMOD_LOG set, each call leaves one line in the log.
     const auto log = std::filesystem::temp_directory_path() / ("fake-bassmod-" + std::to_string(::getpid()) + ".log");
@@ -72,17 +72,16 @@ TEST_P(FakesTest, AnswersAsBuilt)
     std::ifstream in(log);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::filesystem::remove(log);
-    EXPECT_EQ(text, std::string("GetVersion\nInit -1 44100 0\nErrorGetCode\nMusicLoad 0 /x/mods/A.IT 0 0 512\nErrorGetCode\n"
-                                "MusicPlay\nErrorGetCode\nMusicFree\n") +
-                        (e.hasCpu ? "GetCPU\n" : ""));
+    EXPECT_EQ(text,
+        std::string("GetVersion\nInit -1 44100 0\nErrorGetCode\nMusicLoad 0 /x/mods/A.IT 0 0 512\nErrorGetCode\n"
+                    "MusicPlay\nErrorGetCode\nMusicFree\n") +
+            (e.hasCpu ? "GetCPU\n" : ""));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, FakesTest,
-                         ::testing::Values(Expected{"ok", 0x00060001u, 0, 0, true},
-                                           Expected{"version17", 0x00070001u, 0, 0, true},
-                                           Expected{"initfail", 0x00060001u, 3, 0, true},
-                                           Expected{"loadfail", 0x00060001u, 0, 2, true},
-                                           Expected{"nocpu", 0x00060001u, 0, 0, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(Expected{"ok", 0x00060001u, 0, 0, true}, Expected{"version17", 0x00070001u, 0, 0, true},
+        Expected{"initfail", 0x00060001u, 3, 0, true}, Expected{"loadfail", 0x00060001u, 0, 2, true},
+        Expected{"nocpu", 0x00060001u, 0, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

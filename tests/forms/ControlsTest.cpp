@@ -70,8 +70,7 @@ TEST_F(Window, PointerGoesToTheLabelUnderItAndStaysWithThePressUntilRelease) {
     std::vector<std::string> log;
     auto rec = [&log](std::string what) {
         return [&log, what](const forms::MouseEventArgs& e) {
-            log.push_back(what + " " + std::to_string(e.Button) + " " +
-                          std::to_string(static_cast<int>(e.X)) + "," +
+            log.push_back(what + " " + std::to_string(e.Button) + " " + std::to_string(static_cast<int>(e.X)) + "," +
                           std::to_string(static_cast<int>(e.Y)));
         };
     };
@@ -90,20 +89,18 @@ TEST_F(Window, PointerGoesToTheLabelUnderItAndStaysWithThePressUntilRelease) {
     mouse.move(mouse.at(150, 90)); // outside the label: still the label's
     mouse.release(mouse.at(150, 90), Qt::RightButton);
     mouse.move(mouse.at(150, 90));
-    EXPECT_EQ(log, (std::vector<std::string>{
-                       "label-move 0 30,15", "label-down 2 30,15", "label-move 2 2100,1200",
+    EXPECT_EQ(log, (std::vector<std::string>{"label-move 0 30,15", "label-down 2 30,15", "label-move 2 2100,1200",
                        "label-up 2 2100,1200", "form-move 0 2250,1350"}));
 
     log.clear();
     mouse.click(mouse.at(20, 20));
-    EXPECT_EQ(log, (std::vector<std::string>{"label-down 1 150,150", "label-up 1 150,150",
-                                             "label-click"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"label-down 1 150,150", "label-up 1 150,150", "label-click"}));
 }
 
 // Records every pointer event of the form, a label and a picture, by who heard it.
 struct Pointer : Window {
     std::vector<std::string> log;
-    forms::Label& label = form.addLabel("label", 150, 150, 600, 300); // pixels 10,10 40x20
+    forms::Label& label = form.addLabel("label", 150, 150, 600, 300);      // pixels 10,10 40x20
     forms::Picture& picture = form.addPicture("pic", 1500, 750, 600, 300); // pixels 100,50 40x20
     testsupport::MouseDriver mouse{form};
 
@@ -150,8 +147,7 @@ TEST_F(Pointer, OnlyAReleaseOverThePressedControlWithNoButtonLeftIsAClick) {
     mouse.press(mouse.at(20, 20), Qt::RightButton);
     mouse.release(mouse.at(20, 20));
     mouse.release(mouse.at(20, 20), Qt::RightButton);
-    EXPECT_EQ(take(), (Heard{"label-down 1", "label-down 2", "label-up 1", "label-up 2",
-                             "label-click"}));
+    EXPECT_EQ(take(), (Heard{"label-down 1", "label-down 2", "label-up 1", "label-up 2", "label-click"}));
 
     mouse.click(mouse.at(110, 60));
     EXPECT_EQ(take(), (Heard{"pic-down 1", "pic-up 1", "pic-click"}));
@@ -171,8 +167,7 @@ TEST_F(Pointer, APressWhoseReleaseWentElsewhereEndsAtTheNextEventWithoutAClick) 
     mouse.releaseUnseen();
     mouse.press(mouse.at(150, 90), Qt::RightButton);
     mouse.release(mouse.at(150, 90), Qt::RightButton);
-    EXPECT_EQ(take(), (Heard{"label-down 1", "label-up 0", "form-down 2", "form-up 2",
-                             "form-click"}));
+    EXPECT_EQ(take(), (Heard{"label-down 1", "label-up 0", "form-down 2", "form-up 2", "form-click"}));
 }
 
 TEST_F(Pointer, EndingAPressFromOutsideTellsTheReleaseButNoClick) {
@@ -234,8 +229,7 @@ TEST_F(Window, LabelDrawsItsCaptionInTheBitmapFont) {
         }
     EXPECT_GT(lit, 0);
     // Nothing beyond the one glyph cell.
-    for (int x = 6; x < 40; ++x)
-        EXPECT_EQ(qAlpha(img.pixel(x, 3)), 0);
+    for (int x = 6; x < 40; ++x) EXPECT_EQ(qAlpha(img.pixel(x, 3)), 0);
 }
 
 TEST_F(Window, LabelMarksACharacterTheFontLacksInOneCell) {
@@ -243,9 +237,11 @@ TEST_F(Window, LabelMarksACharacterTheFontLacksInOneCell) {
     forms::Label& marked = form.addLabel("marked", 0, 150, 600, 135);
     arabic.setAlignment(forms::Label::Align::Center);
     marked.setAlignment(forms::Label::Align::Center);
-    arabic.setCaption("0\xD9\xAB" "457");
+    arabic.setCaption("0\xD9\xAB"
+                      "457");
     marked.setCaption(std::string("0") + forms::kMissingGlyph + "457");
-    EXPECT_EQ(arabic.Caption(), "0\xD9\xAB" "457");
+    EXPECT_EQ(arabic.Caption(), "0\xD9\xAB"
+                                "457");
     EXPECT_TRUE(arabic.image() == marked.image());
 }
 
@@ -275,8 +271,7 @@ TEST_F(Window, LabelRepaintsOnlyWhatAChangeTouches) {
     struct PaintLog : QObject {
         QRegion painted;
         bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint)
-                painted += static_cast<QPaintEvent*>(e)->region();
+            if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
             return false;
         }
     } log;
@@ -302,10 +297,10 @@ TEST_F(Window, LabelRepaintsOnlyWhatAChangeTouches) {
     // The pixels drawn are those of a label drawn afresh.
     const QImage after = label.image();
     EXPECT_EQ(paintedAfter([&] {
-                  label.setAlignment(forms::Label::Align::Center);
-                  label.setAlignment(forms::Label::Align::Left);
-              }),
-              QRegion(20, 10, 100, 9));
+        label.setAlignment(forms::Label::Align::Center);
+        label.setAlignment(forms::Label::Align::Left);
+    }),
+        QRegion(20, 10, 100, 9));
     EXPECT_EQ(label.image(), after);
     EXPECT_EQ(paintedAfter([&] { label.setCaption(""); }), QRegion(20, 10, 18, 8));
     EXPECT_TRUE(paintedAfter([&] { label.setForeColor(0x404040); }).isEmpty());

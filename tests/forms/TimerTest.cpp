@@ -70,8 +70,7 @@ TEST(Timer, DueTicksFireInTimeOrderThenInArmOrder) {
     b.setInterval(75);
     a.setInterval(30);
     r.clock.advance(150);
-    EXPECT_EQ(r.log, (std::vector<std::string>{"a@30", "a@60", "b@75", "a@90", "a@120",
-                                               "b@150", "a@150"}));
+    EXPECT_EQ(r.log, (std::vector<std::string>{"a@30", "a@60", "b@75", "a@90", "a@120", "b@150", "a@150"}));
 }
 
 TEST(Timer, DisabledInsideItsOwnTickFiresNoMore) {
@@ -79,8 +78,7 @@ TEST(Timer, DisabledInsideItsOwnTickFiresNoMore) {
     forms::Timer t(r.clock, "t");
     int n = 0;
     t.onTimer = [&] {
-        if (++n == 11)
-            t.setEnabled(false);
+        if (++n == 11) t.setEnabled(false);
     };
     t.setInterval(75);
     r.clock.advance(10000);
@@ -114,14 +112,12 @@ TEST(QtTimerClock, TicksEachTimerAtItsIntervalOnTheRealEventLoop) {
     forms::Timer b(clock, "b");
     b.onTimer = [&] {
         changed.push_back(ms());
-        if (changed.size() == 2)
-            b.setInterval(250);
+        if (changed.size() == 2) b.setInterval(250);
     };
     forms::Timer c(clock, "c");
     c.onTimer = [&] {
         stopped.push_back(ms());
-        if (stopped.size() == 3)
-            c.setEnabled(false);
+        if (stopped.size() == 3) c.setEnabled(false);
     };
     // Destroyed before it is due: it never ticks, and nothing touches it afterwards.
     auto doomed = std::make_unique<forms::Timer>(clock, "doomed");
@@ -153,8 +149,7 @@ TEST(QtTimerClock, TicksEachTimerAtItsIntervalOnTheRealEventLoop) {
     QEventLoop loop;
     QTimer check;
     QObject::connect(&check, &QTimer::timeout, [&] {
-        if ((ms() >= 700 && changed.size() >= 3 && nested.size() >= 2) || ms() >= 3000)
-            loop.quit();
+        if ((ms() >= 700 && changed.size() >= 3 && nested.size() >= 2) || ms() >= 3000) loop.quit();
     });
     check.start(20);
     loop.exec();

@@ -2,8 +2,8 @@
 #include <map>
 #include <random>
 
-#include <QAccessible>
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -61,7 +61,8 @@ TEST_F(Interaction, StartUpLightsFourButtonsAndTheSkinPutsAllToRest) {
     mouse.move(mouse.at(300, 300)); // the tune list is labels: nothing changes
     EXPECT_TRUE(controls(w).prev.lit->Visible());
     mouse.move(mouse.at(285, 460)); // bare skin between Prev and Play
-    for (auto* b : {&controls(w).prev, &controls(w).play, &controls(w).next, &controls(w).stop, &controls(w).info, &controls(w).exit})
+    for (auto* b : {&controls(w).prev, &controls(w).play, &controls(w).next, &controls(w).stop, &controls(w).info,
+             &controls(w).exit})
         EXPECT_TRUE(resting(*b));
 
     mouse.move(mouse.at(430, 460)); // over the resting Info image
@@ -134,8 +135,8 @@ TEST_F(Interaction, DragFollowsThePointerWhenEventsLagBehindTheWindow) {
     ASSERT_EQ(w.form().pos(), start + QPoint(30, 20));
     // The next event's local position is still relative to the old window position.
     const QPoint pointer = grip + QPoint(100, 60);
-    QMouseEvent stale(QEvent::MouseMove, QPointF(pointer - start), QPointF(pointer),
-                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent stale(QEvent::MouseMove, QPointF(pointer - start), QPointF(pointer), Qt::NoButton, Qt::LeftButton,
+        Qt::NoModifier);
     QApplication::sendEvent(controls(w).MainSkin, &stale);
     EXPECT_EQ(w.form().pos(), start + QPoint(100, 60));
     mouse.release(pointer);
@@ -204,13 +205,11 @@ TEST_F(Interaction, ExitClosesTheNfoWindowToo) {
 }
 
 // What a screen reader finds on the window by name: what it shows, or all it can walk to.
-std::multimap<std::string, QAccessibleInterface*> shownByName(QAccessibleInterface* node,
-                                                              bool hiddenToo = false) {
+std::multimap<std::string, QAccessibleInterface*> shownByName(QAccessibleInterface* node, bool hiddenToo = false) {
     std::multimap<std::string, QAccessibleInterface*> found;
     for (int i = 0; i < node->childCount(); ++i) {
         QAccessibleInterface* child = node->child(i);
-        if (!child || (child->state().invisible && !hiddenToo))
-            continue;
+        if (!child || (child->state().invisible && !hiddenToo)) continue;
         found.emplace(child->text(QAccessible::Name).toStdString(), child);
         found.merge(shownByName(child, hiddenToo));
     }
@@ -220,8 +219,7 @@ std::multimap<std::string, QAccessibleInterface*> shownByName(QAccessibleInterfa
 QAccessibleInterface* readerPress(QAccessibleInterface* root, const std::string& name) {
     const auto all = shownByName(root);
     const auto it = all.find(name);
-    if (it == all.end())
-        return nullptr;
+    if (it == all.end()) return nullptr;
     it->second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     return it->second;
 }
@@ -236,14 +234,12 @@ TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
         QAccessibleInterface* item = all.find(name)->second;
         EXPECT_EQ(item->role(), QAccessible::Button) << name;
         ASSERT_NE(item->actionInterface(), nullptr) << name;
-        EXPECT_TRUE(item->actionInterface()->actionNames().contains(
-            QAccessibleActionInterface::pressAction())) << name;
+        EXPECT_TRUE(item->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction())) << name;
         item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     };
     auto expectShown = [&](std::initializer_list<const char*> names) {
         const auto all = shown();
-        for (const char* name : names)
-            EXPECT_EQ(all.count(name), 1u) << name;
+        for (const char* name : names) EXPECT_EQ(all.count(name), 1u) << name;
     };
 
     // A button is one element, whichever of its two pictures shows; the tune whose marker
@@ -254,17 +250,14 @@ TEST_F(Interaction, AScreenReaderNamesPressesAndReadsTheSkin) {
     auto chosen = [&] {
         std::vector<std::string> names;
         for (const auto& [name, item] : shown())
-            if (item->state().checked)
-                names.push_back(name);
+            if (item->state().checked) names.push_back(name);
         return names;
     };
     EXPECT_EQ(chosen(), std::vector<std::string>{"Harbour of Glass"});
     expectShown({"Track Number 0", "Track Time 191", "Time Elapsed 0"});
-    for (const char* button : {"Prev", "Play", "Next", "Stop"})
-        press(button);
+    for (const char* button : {"Prev", "Play", "Next", "Stop"}) press(button);
     expectShown({"Track Number ..."});
-    for (const auto& title : player::kTuneTitles)
-        press(std::string(title));
+    for (const auto& title : player::kTuneTitles) press(std::string(title));
     EXPECT_EQ(w.player().state().trackIndex, 16);
     press("Prev");
     expectShown({"Track Number 15", "Time Elapsed 0"});
@@ -292,13 +285,11 @@ TEST_F(Interaction, AScreenReaderPressWhileAnErrorBoxIsUpIsRefused) {
     QAccessibleInterface* root = QAccessible::queryAccessibleInterface(&w.form());
     int tried = 0;
     box.whileOpen = [&] {
-        QMessageBox real(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("box"),
-                         QMessageBox::Ok);
+        QMessageBox real(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("box"), QMessageBox::Ok);
         QTimer::singleShot(0, &real, [&] {
             const std::size_t boxes = box.shown.size();
             for (const char* name : {"Next", "Stop", "Exit", "Quiet Engines"})
-                if (readerPress(root, name))
-                    ++tried;
+                if (readerPress(root, name)) ++tried;
             EXPECT_EQ(box.shown.size(), boxes) << "a press ran inside the box";
             real.button(QMessageBox::Ok)->click();
         });
@@ -344,8 +335,8 @@ TEST_F(Interaction, TwoDaysOfRandomUseKeepEveryCounterInRange) {
         ASSERT_GE(st.trackIndex, 0) << step;
         ASSERT_LE(st.trackIndex, player::kLastTrack) << step;
         ASSERT_EQ(std::count_if(controls(w).markers.begin(), controls(w).markers.end(),
-                                [](const forms::Label* m) { return m->Visible(); }),
-                  1)
+                      [](const forms::Label* m) { return m->Visible(); }),
+            1)
             << step;
         ASSERT_GE(fx.titleStep, 0) << step;
         ASSERT_LE(fx.titleStep, 10) << step;

@@ -51,12 +51,10 @@ const std::vector<Row> kLayout = {
 std::vector<Row> fullLayout() {
     std::vector<Row> rows = kLayout;
     for (int k = 16; k >= 0; --k)
-        rows.push_back({nullptr, "MainSkin", 'L', 3720, 3600.0f + 120 * k, 135, 135,
-                        {248, 240 + 8 * k, 9, 9}});
+        rows.push_back({nullptr, "MainSkin", 'L', 3720, 3600.0f + 120 * k, 135, 135, {248, 240 + 8 * k, 9, 9}});
     rows.push_back({"lblModList", "MainSkin", 'L', 3840, 3360, 2655, 135, {256, 224, 177, 9}});
     for (int k = 16; k >= 0; --k)
-        rows.push_back({nullptr, "MainSkin", 'L', 3840, 3600.0f + 120 * k, 2655, 135,
-                        {256, 240 + 8 * k, 177, 9}});
+        rows.push_back({nullptr, "MainSkin", 'L', 3840, 3600.0f + 120 * k, 2655, 135, {256, 240 + 8 * k, 177, 9}});
     rows.push_back({"lbl2", "MainSkin", 'L', 75, 7230, 7650, 195, {5, 482, 510, 13}});
     rows.push_back({"ModListShadow", "MainSkin", 'L', 3870, 3390, 2655, 135, {258, 226, 177, 9}});
     rows.push_back({"TuneShadows", "MainSkin", 'L', 3870, 3510, 3015, 2415, {258, 234, 201, 161}});
@@ -64,11 +62,9 @@ std::vector<Row> fullLayout() {
 }
 
 std::string rowName(const Row& r, int index) {
-    if (r.name)
-        return r.name;
+    if (r.name) return r.name;
     // Unnamed rows: markers c17..c1 (indices 25..41) and titles Tune16..Intro (43..59).
-    if (index >= 25 && index < 42)
-        return "c" + std::to_string(42 - index);
+    if (index >= 25 && index < 42) return "c" + std::to_string(42 - index);
     const int k = 59 - index;
     return k == 0 ? "Intro" : "Tune" + std::to_string(k);
 }
@@ -126,11 +122,11 @@ TEST_F(Layout, CaptionsAndColoursAsCreated) {
     EXPECT_EQ(controls(w).lblTrackNro2->ForeColor(), 0u);
     EXPECT_EQ(controls(w).lblModList->Caption(), "-- ModList --\r\n\r\n");
     EXPECT_EQ(controls(w).TuneShadows->Caption(),
-              "\rHarbour of Glass\r\nMoonwalker Drift\r\nQuiet Engines\r\nRust\r\nLow Orbit\r\n"
-              "Tie your laces tight\r\nThe Long Tide\r\nUndertow\r\nPoker Under Saturn\r\n"
-              "Arrival: Far Shore\r\nThe Evenings of Deimos\r\n/Gliding Past Noon/\r\n"
-              "Iron Age Courier\r\nTheSongsOfMySleep\r\n<flicker>\r\nPapa Was A Lamp Lighter\r\n"
-              "Ikkunanpesukone");
+        "\rHarbour of Glass\r\nMoonwalker Drift\r\nQuiet Engines\r\nRust\r\nLow Orbit\r\n"
+        "Tie your laces tight\r\nThe Long Tide\r\nUndertow\r\nPoker Under Saturn\r\n"
+        "Arrival: Far Shore\r\nThe Evenings of Deimos\r\n/Gliding Past Noon/\r\n"
+        "Iron Age Courier\r\nTheSongsOfMySleep\r\n<flicker>\r\nPapa Was A Lamp Lighter\r\n"
+        "Ikkunanpesukone");
     // Every shadow line lies under its title, 30 twips right and down.
     const auto lines = controls(w).TuneShadows->layoutLines();
     ASSERT_EQ(lines.size(), 18u);
@@ -138,7 +134,7 @@ TEST_F(Layout, CaptionsAndColoursAsCreated) {
     for (int k = 0; k < 17; ++k) {
         EXPECT_EQ(lines[k + 1], controls(w).tunes[k]->Caption());
         EXPECT_EQ(controls(w).TuneShadows->pixelRect().top() + 8 * (k + 1),
-                  controls(w).tunes[k]->pixelRect().top() + 2);
+            controls(w).tunes[k]->pixelRect().top() + 2);
     }
     EXPECT_TRUE(controls(w).lbl2->Opaque());
     EXPECT_EQ(controls(w).lbl2->Alignment(), forms::Label::Align::Center);
@@ -171,16 +167,13 @@ TEST_F(Layout, FirstShownWindowMatchesTheGoldenImage) {
         for (int x = 0; x < shot.width(); ++x) {
             const bool same = shot.pixel(x, y) == expected.pixel(x, y);
             bad += !same;
-            diff.setPixel(x, y, same ? qRgb(qGray(shot.pixel(x, y)) / 4, 0, 0) | 0xFF000000
-                                     : qRgb(255, 255, 0));
+            diff.setPixel(x, y, same ? qRgb(qGray(shot.pixel(x, y)) / 4, 0, 0) | 0xFF000000 : qRgb(255, 255, 0));
         }
     if (bad) {
-        const QString out = QDir::current().absoluteFilePath(
-            QStringLiteral("main_window_diff_x%1.png").arg(dpr));
+        const QString out = QDir::current().absoluteFilePath(QStringLiteral("main_window_diff_x%1.png").arg(dpr));
         diff.save(out);
         shot.save(QDir::current().absoluteFilePath(QStringLiteral("main_window_actual_x%1.png").arg(dpr)));
-        ADD_FAILURE() << bad << " pixels differ; differing pixels are yellow in "
-                      << out.toStdString();
+        ADD_FAILURE() << bad << " pixels differ; differing pixels are yellow in " << out.toStdString();
     }
 }
 

@@ -15,9 +15,7 @@
 
 namespace mainwindowtest {
 
-inline mainwindow::MainControls& controls(mainwindow::frmMain& w) {
-    return mainwindow::frmMainTestAccess::controls(w);
-}
+inline mainwindow::MainControls& controls(mainwindow::frmMain& w) { return mainwindow::frmMainTestAccess::controls(w); }
 inline const mainwindow::DragState& drag(const mainwindow::frmMain& w) {
     return mainwindow::frmMainTestAccess::drag(w);
 }
@@ -47,8 +45,7 @@ struct MainWindowFixture : ::testing::Test {
         env.clock = &clock;
         env.programDir = "/nowhere";
         env.setCurrentDirectory = [](const std::string&) {};
-        window = std::make_unique<mainwindow::frmMain>(
-            env, [this](const std::string& why) { fatal.push_back(why); });
+        window = std::make_unique<mainwindow::frmMain>(env, [this](const std::string& why) { fatal.push_back(why); });
     }
     void TearDown() override { window.reset(); }
 

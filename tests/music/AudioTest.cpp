@@ -91,4 +91,4 @@ TEST(Fingerprint, TellsARepeatFromADifferentTune) {
     EXPECT_LT(musictest::fingerprintDistance(fa, fb), 0.01);
 }
 
-}  // namespace
+} // namespace

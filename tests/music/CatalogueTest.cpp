@@ -16,9 +16,9 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <unistd.h>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -54,7 +54,9 @@ TEST_P(CatalogueFile, ComposerRecreatesTheSameBytes) {
     const composer::TuneSpec* tuneSpec = composer::findTune(std::string(t.file));
     ASSERT_NE(tuneSpec, nullptr);
     // The build wrote mods/ in another process: equal bytes here show the composer is deterministic.
-    EXPECT_EQ(modwriter::writeSong(composer::composeTrack(*tuneSpec, VELSMOOR_SCORES_DIR), composer::formatOf(*tuneSpec)), readFile(kModsDir / t.file));
+    EXPECT_EQ(
+        modwriter::writeSong(composer::composeTrack(*tuneSpec, VELSMOOR_SCORES_DIR), composer::formatOf(*tuneSpec)),
+        readFile(kModsDir / t.file));
 }
 
 TEST_P(CatalogueFile, EveryLoopJoinsWithoutAStep) {
@@ -66,13 +68,14 @@ TEST_P(CatalogueFile, EveryLoopJoinsWithoutAStep) {
     for (const modwriter::Sample& s : composer::composeTrack(*tuneSpec, VELSMOOR_SCORES_DIR).samples) {
         if (!s.loop) continue;
         int inside = 0;
-        for (std::uint32_t i = s.loopStart + 1; i < s.loopEnd; ++i) inside = std::max(inside, std::abs(s.data[i] - s.data[i - 1]));
+        for (std::uint32_t i = s.loopStart + 1; i < s.loopEnd; ++i)
+            inside = std::max(inside, std::abs(s.data[i] - s.data[i - 1]));
         EXPECT_LE(std::abs(s.data[s.loopStart] - s.data[s.loopEnd - 1]), inside) << s.name;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Tracks, CatalogueFile, ::testing::ValuesIn(player::kTrackList),
-                         [](const auto& info) { return "Track" + std::to_string(info.index); });
+    [](const auto& info) { return "Track" + std::to_string(info.index); });
 
 TEST(Catalogue, HoldsExactlyTheEighteenTracksInOrder) {
     const auto& tunes = composer::catalogue();
@@ -88,7 +91,8 @@ TEST(Catalogue, HoldsExactlyTheEighteenTracksInOrder) {
 
 TEST(Catalogue, TunesDifferInKeyTempoAndSound) {
     std::vector<composer::score::Score> scores;
-    for (const auto& t : composer::catalogue()) scores.push_back(composer::score::load(composer::scorePath(VELSMOOR_SCORES_DIR, t.file)));
+    for (const auto& t : composer::catalogue())
+        scores.push_back(composer::score::load(composer::scorePath(VELSMOOR_SCORES_DIR, t.file)));
     // Two tunes with one key and tempo, or with one set of instruments, are one tune twice.
     const auto sound = [](const composer::score::Score& s) {
         std::vector<std::pair<std::string, std::map<std::string, double>>> out;
@@ -107,32 +111,31 @@ TEST(Catalogue, TunesDifferInKeyTempoAndSound) {
 
 // A score with a mistake names its file and line, and its tune gets no module.
 TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
-    const std::string good =
-        "title Test\n"                                  // 1
-        "file TEST.IT\n"                                // 2
-        "format IT\n"                                   // 3
-        "tempo 120\n"                                   // 4
-        "speed 6\n"                                     // 5
-        "seconds 4\n"                                   // 6
-        "instrument lead tone wave=square\n"            // 7
-        "  volenv 0:64 10:40*\n"                        // 8
-        "instrument kick kick\n"                        // 9
-        "voice lead lead pan=20\n"                      // 10
-        "voice pad lead channels=2\n"                   // 11
-        "voice kit -\n"                                 // 12
-        "kit\n"                                         // 13
-        "  k kick 60\n"                                 // 14
-        "progression p\n"                               // 15
-        "  | Am F | C G7 |\n"                           // 16
-        "comp c p arp 1 2 3 /8 around=A4\n"             // 17
-        "phrase a\n"                                    // 18
-        "  v40 A4:4 C5:8 D5 E5:2 | <A4 C5>:1 |\n"       // 19
-        "groove g\n"                                    // 20
-        "  kit k...k...\n"                              // 21
-        "section s 2\n"                                 // 22
-        "  pad a\n"                                     // 23
-        "  drums g*4\n"                                 // 24
-        "order s\n";                                    // 25
+    const std::string good = "title Test\n"                            // 1
+                             "file TEST.IT\n"                          // 2
+                             "format IT\n"                             // 3
+                             "tempo 120\n"                             // 4
+                             "speed 6\n"                               // 5
+                             "seconds 4\n"                             // 6
+                             "instrument lead tone wave=square\n"      // 7
+                             "  volenv 0:64 10:40*\n"                  // 8
+                             "instrument kick kick\n"                  // 9
+                             "voice lead lead pan=20\n"                // 10
+                             "voice pad lead channels=2\n"             // 11
+                             "voice kit -\n"                           // 12
+                             "kit\n"                                   // 13
+                             "  k kick 60\n"                           // 14
+                             "progression p\n"                         // 15
+                             "  | Am F | C G7 |\n"                     // 16
+                             "comp c p arp 1 2 3 /8 around=A4\n"       // 17
+                             "phrase a\n"                              // 18
+                             "  v40 A4:4 C5:8 D5 E5:2 | <A4 C5>:1 |\n" // 19
+                             "groove g\n"                              // 20
+                             "  kit k...k...\n"                        // 21
+                             "section s 2\n"                           // 22
+                             "  pad a\n"                               // 23
+                             "  drums g*4\n"                           // 24
+                             "order s\n";                              // 25
     ASSERT_NO_THROW(composer::score::parse(good, "TEST.score"));
 
     const auto line = [&](int n, const std::string& text) {
@@ -178,9 +181,11 @@ TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
     const auto dir = std::filesystem::temp_directory_path() / ("velsmoor-score-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir / "scores");
     for (const auto& t : composer::catalogue()) {
-        std::filesystem::copy_file(composer::scorePath(VELSMOOR_SCORES_DIR, t.file), composer::scorePath(dir / "scores", t.file));
+        std::filesystem::copy_file(composer::scorePath(VELSMOOR_SCORES_DIR, t.file),
+            composer::scorePath(dir / "scores", t.file));
     }
-    std::ofstream(dir / "scores" / "FLICK.score", std::ios::trunc) << line(19, "  v40 A4:4 C5:8 D5 E5:2 | <A4 C5>:1 |") << "bogus\n";
+    std::ofstream(dir / "scores" / "FLICK.score", std::ios::trunc)
+        << line(19, "  v40 A4:4 C5:8 D5 E5:2 | <A4 C5>:1 |") << "bogus\n";
     // The tune list owns the title and length: a score without them takes the list's, one that
     // differs from it is a mistake on its own line.
     const auto rewriteHeader = [&](const std::string& score, const std::map<std::string, std::string>& keys) {
@@ -208,10 +213,11 @@ TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
     EXPECT_FALSE(std::filesystem::exists(dir / "mods" / "RUST.S3M"));
     EXPECT_EQ(readFile(dir / "mods" / "HGLASS.IT"), readFile(kModsDir / "HGLASS.IT"));
     ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ(errors[0].rfind((dir / "scores" / "RUST.score").string() + ":" + std::to_string(rustTitle) + ": ", 0), 0u) << errors[0];
+    EXPECT_EQ(errors[0].rfind((dir / "scores" / "RUST.score").string() + ":" + std::to_string(rustTitle) + ": ", 0), 0u)
+        << errors[0];
     EXPECT_NE(errors[0].find("\"Rust\""), std::string::npos) << errors[0];
     EXPECT_EQ(errors[1].rfind((dir / "scores" / "FLICK.score").string() + ":26: ", 0), 0u) << errors[1];
     std::filesystem::remove_all(dir);
 }
 
-}  // namespace
+} // namespace

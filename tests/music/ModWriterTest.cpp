@@ -17,7 +17,7 @@ Sample sine(const std::string& name, int period, bool sixteenBit) {
     Sample s;
     s.name = name;
     s.sixteenBit = sixteenBit;
-    s.baseRate = static_cast<std::uint32_t>(period * 440);  // one period per cycle: note 60 sounds at 440 Hz
+    s.baseRate = static_cast<std::uint32_t>(period * 440); // one period per cycle: note 60 sounds at 440 Hz
     for (int i = 0; i < period * 200; ++i) {
         s.data.push_back(static_cast<std::int16_t>(std::lround(16000 * std::sin(2 * std::numbers::pi * i / period))));
     }
@@ -135,8 +135,8 @@ TEST(ItInstrument, EnvelopesAndKeyboardShapeItsNotes) {
     song.samples = {sine("a", 64, true)};
     Instrument ins;
     ins.name = "right and up";
-    ins.panEnvelope = {{0, 32}, {10, 32}};      // hard right
-    ins.pitchEnvelope = {{0, 24}, {10, 24}};    // twelve semitones up
+    ins.panEnvelope = {{0, 32}, {10, 32}};   // hard right
+    ins.pitchEnvelope = {{0, 24}, {10, 24}}; // twelve semitones up
     song.instruments = {ins};
     Pattern pat(64, 1);
     pat.at(0, 0) = Cell{60, 1, 64, 0, 0};
@@ -147,7 +147,7 @@ TEST(ItInstrument, EnvelopesAndKeyboardShapeItsNotes) {
     for (std::size_t i = 0; i + 1 < audio.size(); i += 2) {
         left += audio[i] * audio[i];
         right += audio[i + 1] * audio[i + 1];
-        audio[i] = audio[i + 1];  // the pitch is read from the right
+        audio[i] = audio[i + 1]; // the pitch is read from the right
     }
     EXPECT_GT(right, 20 * left);
     EXPECT_NEAR(musictest::dominantFrequency(audio, 0.5, 1.0), 880.0, 24.0);
@@ -169,7 +169,7 @@ TEST(ItInstrument, EnvelopesAndKeyboardShapeItsNotes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WriterRoundTrip, ::testing::Values(Format::S3M, Format::IT),
-                         [](const auto& info) { return info.param == Format::IT ? std::string("IT") : std::string("S3M"); });
+    [](const auto& info) { return info.param == Format::IT ? std::string("IT") : std::string("S3M"); });
 
 TEST(WriterErrors, RejectsSongsTheFormatCannotHold) {
     const Song song = roundTripSong(false);
@@ -191,9 +191,11 @@ TEST(WriterErrors, RejectsSongsTheFormatCannotHold) {
     EXPECT_THROW(writeSong(roundTripSong(true), Format::S3M), WriteError) << "instruments in S3M";
     EXPECT_THROW(writeSong(changed([](Song& s) { s.orders.push_back(3); }), Format::IT), WriteError);
     EXPECT_THROW(writeSong(changed([](Song& s) { s.patterns[0].at(0, 0).note = 120; }), Format::IT), WriteError);
-    EXPECT_THROW(writeSong(changed([](Song& s) { s.samples[0].loopEnd = static_cast<std::uint32_t>(s.samples[0].data.size() + 1); }),
-                           Format::S3M),
-                 WriteError);
+    EXPECT_THROW(writeSong(changed([](Song& s) {
+        s.samples[0].loopEnd = static_cast<std::uint32_t>(s.samples[0].data.size() + 1);
+    }),
+                     Format::S3M),
+        WriteError);
     EXPECT_THROW(writeSong(changed([](Song& s) { s.patterns[0].at(0, 0).instrument = 4; }), Format::IT), WriteError);
     EXPECT_THROW(writeSong(changed([](Song& s) { s.tempo = 20; }), Format::IT), WriteError);
 }
@@ -205,4 +207,4 @@ TEST(WriterErrors, ReportsUnwritablePathsAndUnknownExtensions) {
     EXPECT_EQ(formatForPath("--UNDER-.IT"), Format::IT);
 }
 
-}  // namespace
+} // namespace

@@ -40,7 +40,7 @@ musicstats::HpssEnergy split(const std::vector<float>& mono) {
     return musicstats::separateHarmonicPercussive(musicstats::powerSpectrogram(mono, 2048, 1024, kRate), 17, 2000);
 }
 
-}  // namespace
+} // namespace
 
 TEST(MusicStatsSound, TonalSharesAndOnsetsOfPlainSignals) {
     const auto low = split(sine(440, 5, 0.5));
@@ -52,7 +52,8 @@ TEST(MusicStatsSound, TonalSharesAndOnsetsOfPlainSignals) {
     EXPECT_GT(ticks.percussive / (ticks.harmonic + ticks.percussive), 0.9);
 
     for (double rate : {2.0, 4.0, 8.0}) {
-        EXPECT_NEAR(static_cast<double>(musicstats::detectOnsets(clicks(rate, 10), kRate).size()), 10 * rate, 1) << rate;
+        EXPECT_NEAR(static_cast<double>(musicstats::detectOnsets(clicks(rate, 10), kRate).size()), 10 * rate, 1)
+            << rate;
     }
     EXPECT_LE(musicstats::detectOnsets(sine(440, 10, 0.5), kRate).size(), 1u);
 }
@@ -88,7 +89,7 @@ TEST(MusicStatsPatterns, EffectRowsLettersAndReplaysFollowTheOrderList) {
     withEffects.at(0, 0) = Cell{60, 1, 64, 0, 0};
     withEffects.at(1, 0) = Cell{kNoteNone, 0, -1, 'D', 0x02};
     withEffects.at(5, 1) = Cell{kNoteNone, 0, -1, 'H', 0x44};
-    withEffects.at(5, 0) = Cell{kNoteNone, 0, 32, 0, 0};  // the volume column does not count
+    withEffects.at(5, 0) = Cell{kNoteNone, 0, 32, 0, 0}; // the volume column does not count
     plain.at(0, 0) = Cell{62, 1, 64, 0, 0};
     plain.at(3, 1) = Cell{kNoteNone, 0, 20, 0, 0};
     song.patterns = {withEffects, plain};
@@ -118,7 +119,7 @@ std::vector<std::uint8_t> chordsLineAndNoise(int transpose) {
     for (int i = 0; i < 6400; ++i) {
         tone.data.push_back(static_cast<std::int16_t>(6000 * std::sin(2 * std::numbers::pi * i / 100.0)));
     }
-    tone.baseRate = 26163;  // note 60 sounds at middle C
+    tone.baseRate = 26163; // note 60 sounds at middle C
     tone.loop = true;
     tone.loopEnd = static_cast<std::uint32_t>(tone.data.size());
     Sample noise = tone;
@@ -142,7 +143,7 @@ std::vector<std::uint8_t> chordsLineAndNoise(int transpose) {
     return writeSong(song, Format::IT);
 }
 
-}  // namespace
+} // namespace
 
 TEST(MusicStatsPatterns, ChordsLineFiguresAndAHeldNoiseChannel) {
     std::vector<musicstats::CompositionStats> tunes;

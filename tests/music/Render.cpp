@@ -44,7 +44,7 @@ void fft(std::vector<std::complex<double>>& a) {
 
 double toDb(double power) { return 10 * std::log10(std::max(power, 1e-20)); }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<openmpt::module> load(const std::vector<std::uint8_t>& bytes) {
     auto m = std::make_unique<openmpt::module>(bytes, quietLog());
@@ -158,4 +158,4 @@ double dominantFrequency(const std::vector<float>& stereo, double fromSeconds, d
     return static_cast<double>(best) * kRate / static_cast<double>(n);
 }
 
-}  // namespace musictest
+} // namespace musictest

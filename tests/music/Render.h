@@ -20,7 +20,7 @@ std::unique_ptr<openmpt::module> loadFile(const std::filesystem::path& path);
 std::vector<float> render(openmpt::module& m, double maxSeconds = 1200);
 
 struct Analysis {
-    double seconds = 0;              // rendered length
+    double seconds = 0; // rendered length
     double rmsDb = -200;
     double peakDb = -200;
     double quietestWindowDb = -200;  // RMS of the quietest 10 s window after the first 2 s
@@ -36,4 +36,4 @@ double fingerprintDistance(const std::vector<double>& a, const std::vector<doubl
 // Frequency of the strongest partial of a stretch of the left channel, in Hz.
 double dominantFrequency(const std::vector<float>& stereo, double fromSeconds, double seconds);
 
-}  // namespace musictest
+} // namespace musictest

@@ -26,8 +26,7 @@ std::vector<std::string> splitCrLf(const std::string& text) {
     for (;;) {
         const std::size_t end = text.find("\r\n", start);
         lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos)
-            return lines;
+        if (end == std::string::npos) return lines;
         start = end + 2;
     }
 }
@@ -66,15 +65,11 @@ protected:
         return nfo.Back()->receiverAt(widgetPoint - QPoint(b, b));
     }
 
-    static void send(QWidget& w, QEvent::Type type, QPoint local, Qt::MouseButton button,
-                     Qt::MouseButtons buttons) {
-        QMouseEvent e(type, QPointF(local), QPointF(w.mapToGlobal(local)), button, buttons,
-                      Qt::NoModifier);
+    static void send(QWidget& w, QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(local), QPointF(w.mapToGlobal(local)), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(&w, &e);
     }
-    static void hover(QWidget& w, QPoint p) {
-        send(w, QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton);
-    }
+    static void hover(QWidget& w, QPoint p) { send(w, QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton); }
     static void click(QWidget& w, QPoint p) {
         send(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
         send(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
@@ -180,8 +175,7 @@ TEST_F(NfoWindow, AReaderFindsTheLogoApartFromTheReadableText) {
             QAccessibleTextInterface* t = item->textInterface();
             ASSERT_NE(t, nullptr);
             texts.push_back(t->text(0, t->characterCount()).toStdString());
-            if (firstText.isNull())
-                firstText = item->rect();
+            if (firstText.isNull()) firstText = item->rect();
         }
     }
     ASSERT_EQ(pictures.size(), 1u);
@@ -190,24 +184,22 @@ TEST_F(NfoWindow, AReaderFindsTheLogoApartFromTheReadableText) {
     ASSERT_GE(texts.size(), 4u);
     EXPECT_EQ(texts[0].rfind("Kon ichi wa!\n\nWe are proud to present our first prod -\n"
                              "Velsmoor, Part I -  to you.\n",
-                             0),
-              0u)
+                  0),
+        0u)
         << texts[0];
     auto anyHolds = [&](const std::string& words) {
         return std::any_of(texts.begin(), texts.end(),
-                           [&](const std::string& t) { return t.find(words) != std::string::npos; });
+            [&](const std::string& t) { return t.find(words) != std::string::npos; });
     };
-    for (const char* words : {"- Drelkin 2003", "\"Have you ever wondered\nwhy they say that",
-                              "Credits\n\nCode      :", "and all the rest of you we\nforgot to mention.",
-                              "BASSMOD 1.6 ...", "all rights reserved."})
+    for (const char* words : {"- Drelkin 2003", "\"Have you ever wondered\nwhy they say that", "Credits\n\nCode      :",
+             "and all the rest of you we\nforgot to mention.", "BASSMOD 1.6 ...", "all rights reserved."})
         EXPECT_TRUE(anyHolds(words)) << words;
     for (const std::string& t : texts)
         for (const char* art : {"|", "__", "/:", ":::"})
             EXPECT_EQ(t.find(art), std::string::npos) << art << " in " << t;
 
-    const auto close = std::find_if(found.begin(), found.end(), [](QAccessibleInterface* i) {
-        return i->text(QAccessible::Name) == QStringLiteral("Close");
-    });
+    const auto close = std::find_if(found.begin(), found.end(),
+        [](QAccessibleInterface* i) { return i->text(QAccessible::Name) == QStringLiteral("Close"); });
     ASSERT_NE(close, found.end());
     EXPECT_EQ((*close)->role(), QAccessible::Button);
     (*close)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -228,8 +220,8 @@ TEST_F(NfoWindow, DrawsPictureTextShadowAndClose) {
 
     // The picture starts unscaled at the inner top-left and is clipped at the inner bottom-right.
     const QPoint inner = nfo.Back()->pixelRect().topLeft() + QPoint(1, 1);
-    for (QPoint p : {QPoint(0, 0), QPoint(3, 0), QPoint(0, 1), QPoint(6, 5), QPoint(542, 574),
-                     QPoint(541, 573), QPoint(540, 300)})
+    for (QPoint p :
+        {QPoint(0, 0), QPoint(3, 0), QPoint(0, 1), QPoint(6, 5), QPoint(542, 574), QPoint(541, 573), QPoint(540, 300)})
         EXPECT_EQ(rgb(shot.pixel(inner + p)), rgb(picture.pixel(p))) << p.x() << "," << p.y();
 
     // Every lit pixel of the text is white on screen, and its shadow lies 2 right and 3 down.
@@ -238,13 +230,11 @@ TEST_F(NfoWindow, DrawsPictureTextShadowAndClose) {
     int lit = 0, shadowed = 0;
     for (int y = 0; y < text.height(); ++y)
         for (int x = 0; x < text.width(); ++x) {
-            if (qAlpha(text.pixel(x, y)) == 0)
-                continue;
+            if (qAlpha(text.pixel(x, y)) == 0) continue;
             ++lit;
             ASSERT_EQ(rgb(shot.pixel(textAt + QPoint(x, y))), 0xFFFFFFu) << x << "," << y;
             const QPoint s = QPoint(x + 2, y + 3);
-            const bool coveredByText = s.x() < text.width() && s.y() < text.height() &&
-                                       qAlpha(text.pixel(s)) != 0;
+            const bool coveredByText = s.x() < text.width() && s.y() < text.height() && qAlpha(text.pixel(s)) != 0;
             if (!coveredByText) {
                 EXPECT_EQ(rgb(shot.pixel(textAt + s)), 0u) << s.x() << "," << s.y();
                 ++shadowed;
@@ -256,8 +246,7 @@ TEST_F(NfoWindow, DrawsPictureTextShadowAndClose) {
     int closeLit = 0;
     const QRect close = nfo.lblClose()->pixelRect();
     for (int y = close.top(); y <= close.bottom(); ++y)
-        for (int x = close.left(); x <= close.right(); ++x)
-            closeLit += rgb(shot.pixel(x, y)) == 0xFFFFFFu;
+        for (int x = close.left(); x <= close.right(); ++x) closeLit += rgb(shot.pixel(x, y)) == 0xFFFFFFu;
     EXPECT_GT(closeLit, 20);
 }
 
@@ -274,10 +263,9 @@ TEST_F(NfoWindow, FirstHoverShowsWhiteThenRunsTheRamp) {
     EXPECT_TRUE(nfo.Timer5()->Enabled());
     EXPECT_EQ(nfo.lblClose()->ForeColor(), kWhite);
 
-    const std::vector<forms::Colour> expected = {
-        0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000,
-        0x404040, 0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF, // one cycle of eleven ticks
-        0xFFFFFF, 0xE0E0E0};                              // white twice at the seam
+    const std::vector<forms::Colour> expected = {0xFFFFFF, 0xE0E0E0, 0xC0C0C0, 0x808080, 0x404040, 0x000000, 0x404040,
+        0x808080, 0xC0C0C0, 0xE0E0E0, 0xFFFFFF, // one cycle of eleven ticks
+        0xFFFFFF, 0xE0E0E0};                    // white twice at the seam
     EXPECT_EQ(ticks(12), std::vector<forms::Colour>(expected.begin() + 1, expected.end()));
     EXPECT_EQ(nfo.closeStep, 2);
 }
@@ -310,11 +298,9 @@ TEST_P(NfoPulseStop, StopsInMidRampAndResumesAtTheNextStep) {
     EXPECT_EQ(ticks(2), (std::vector<forms::Colour>{0x404040, 0x000000}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Places, NfoPulseStop,
+INSTANTIATE_TEST_SUITE_P(Places, NfoPulseStop,
     ::testing::Values(StopPoint{"window", false, &NfoWindow::onFormBackground},
-                      StopPoint{"picture", true, &NfoWindow::onBackMargin},
-                      StopPoint{"text", true, &NfoWindow::onText}),
+        StopPoint{"picture", true, &NfoWindow::onBackMargin}, StopPoint{"text", true, &NfoWindow::onText}),
     [](const auto& info) { return std::string(info.param.where); });
 
 TEST_F(NfoWindow, ShadowStripsNeitherStopNorStartThePulse) {
@@ -461,8 +447,7 @@ TEST_F(NfoWindow, EscapeWhileDraggingEndsTheDragWithTheWindow) {
     nfo.Show();
     ASSERT_TRUE(nfo.isLoaded());
     EXPECT_EQ(form().pos(), defaultPlace);
-    for (QPoint step : {QPoint(30, 20), QPoint(-50, 40)})
-        hover(back(), onText() + step);
+    for (QPoint step : {QPoint(30, 20), QPoint(-50, 40)}) hover(back(), onText() + step);
     EXPECT_EQ(form().pos(), defaultPlace) << "the window follows no pointer without a press";
     EXPECT_EQ(nfo.dragging, 0);
 }
@@ -480,8 +465,7 @@ TEST_F(NfoWindow, RightButtonDragKeepsThePressedPointUnderThePointer) {
     // The pointer moves; the window has not followed yet when the move arrives.
     for (QPoint step : {QPoint(30, 20), QPoint(-7, 11), QPoint(-400, -300)}) {
         const QPoint pointer = back().mapToGlobal(press) + step;
-        send(back(), QEvent::MouseMove, back().mapFromGlobal(pointer), Qt::NoButton,
-             Qt::RightButton);
+        send(back(), QEvent::MouseMove, back().mapFromGlobal(pointer), Qt::NoButton, Qt::RightButton);
         EXPECT_EQ(back().mapToGlobal(press), pointer) << step.x() << "," << step.y();
     }
     EXPECT_EQ(form().pos(), QPoint(200 + 30 - 7 - 400, 150 + 20 + 11 - 300));
@@ -493,8 +477,7 @@ TEST_F(NfoWindow, RightButtonDragKeepsThePressedPointUnderThePointer) {
     EXPECT_EQ(back().mapToGlobal(press), far);
 
     const QPoint before = form().pos();
-    send(back(), QEvent::MouseButtonRelease, back().mapFromGlobal(far), Qt::RightButton,
-         Qt::NoButton);
+    send(back(), QEvent::MouseButtonRelease, back().mapFromGlobal(far), Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(nfo.dragging, 0);
     send(back(), QEvent::MouseMove, press + QPoint(5, 5), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(form().pos(), before);
@@ -519,8 +502,7 @@ TEST_F(NfoWindow, PressesOffTheTextStartNoDrag) {
         EXPECT_EQ(nfo.dragging, 0) << place.where;
         send(w, QEvent::MouseMove, place.point + QPoint(40, 30), Qt::NoButton, Qt::LeftButton);
         EXPECT_EQ(form().pos(), QPoint(100, 100)) << place.where;
-        send(w, QEvent::MouseButtonRelease, place.point + QPoint(40, 30), Qt::LeftButton,
-             Qt::NoButton);
+        send(w, QEvent::MouseButtonRelease, place.point + QPoint(40, 30), Qt::LeftButton, Qt::NoButton);
     }
 }
 

@@ -23,7 +23,7 @@ public:
     std::uint32_t version = 0x00060001; // low word 1, high word 6
     std::int32_t initResult = 1;
     std::set<std::string> missingFiles; // paths that fail to load
-    bool throwEverywhere = false;        // the library file itself is unreachable
+    bool throwEverywhere = false;       // the library file itself is unreachable
     bool throwOnFree = false;
     bool throwOnLoad = false;
     bool throwOnErrorCode = false;
@@ -37,16 +37,15 @@ public:
         return version;
     }
     std::int32_t Init(std::int32_t device, std::uint32_t freq, std::uint32_t flags) override {
-        call("Init(" + std::to_string(device) + "," + std::to_string(freq) + "," +
-             std::to_string(flags) + ")");
+        call("Init(" + std::to_string(device) + "," + std::to_string(freq) + "," + std::to_string(flags) + ")");
         lastError = initResult ? 0 : 3;
         return initResult;
     }
-    std::int32_t MusicLoad(std::int32_t mem, const void* file, std::uint32_t offset,
-                           std::uint32_t length, std::uint32_t flags) override {
+    std::int32_t MusicLoad(std::int32_t mem, const void* file, std::uint32_t offset, std::uint32_t length,
+        std::uint32_t flags) override {
         const std::string path = static_cast<const char*>(file);
-        call("MusicLoad(" + std::to_string(mem) + "," + path + "," + std::to_string(offset) +
-             "," + std::to_string(length) + "," + std::to_string(flags) + ")");
+        call("MusicLoad(" + std::to_string(mem) + "," + path + "," + std::to_string(offset) + "," +
+             std::to_string(length) + "," + std::to_string(flags) + ")");
         if (throwOnLoad) throw player::LibraryError("load unreachable");
         if (missingFiles.count(path)) {
             lastError = 2;
@@ -81,8 +80,7 @@ private:
     void call(const std::string& entry) {
         log_.push_back(entry);
         if (onCall) onCall(entry);
-        if (throwEverywhere)
-            throw player::LibraryError("/nowhere/libbassmod.so: cannot open shared object file");
+        if (throwEverywhere) throw player::LibraryError("/nowhere/libbassmod.so: cannot open shared object file");
     }
     Log& log_;
 };

@@ -49,7 +49,7 @@ TEST(Words, LowAndHighHalves) {
         {0xFFFF, 0xFFFF, 0},
         {0x10000, 0, 1},
         {INT32_MAX, 0xFFFF, 0x7FFF},
-        {-1, 0xFFFF, 0},           // the quotient truncates toward zero
+        {-1, 0xFFFF, 0}, // the quotient truncates toward zero
         {-65535, 1, 0},
         {-65536, 0, 0xFFFF},
         {-65537, 0xFFFF, 0xFFFF},
@@ -64,9 +64,8 @@ TEST(Words, LowAndHighHalves) {
 TEST(VersionText, MajorPointMinorFromTwoQueries) {
     Log log;
     FakeModuleLibrary library(log);
-    const std::pair<std::uint32_t, std::string> cases[] = {
-        {0x00060001, "1.6"}, {0x003C0001, "1.60"}, {0x00000002, "2.0"},
-        {0xFFFFFFFF, "65535.0"}, {0x80000000, "0.32768"}};
+    const std::pair<std::uint32_t, std::string> cases[] = {{0x00060001, "1.6"}, {0x003C0001, "1.60"},
+        {0x00000002, "2.0"}, {0xFFFFFFFF, "65535.0"}, {0x80000000, "0.32768"}};
     for (const auto& [version, text] : cases) {
         library.version = version;
         log.clear();
@@ -103,10 +102,8 @@ TEST_P(ThrowErrorTest, BuildsTheBoxTextExactly) {
     EXPECT_EQ(log.front(), "ErrorGetCode") << "the code is asked for before the box";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, ThrowErrorTest,
-    ::testing::Values(
-        BoxCase{-1, "Can't Load Music\r\n\r\nError Code : -1\r\nSome Other Mystery Error"},
+INSTANTIATE_TEST_SUITE_P(Codes, ThrowErrorTest,
+    ::testing::Values(BoxCase{-1, "Can't Load Music\r\n\r\nError Code : -1\r\nSome Other Mystery Error"},
         BoxCase{0, "Can't Load Music\r\n\r\nError Code : 0\r\nAll is OK"},
         BoxCase{2, "Can't Load Music\r\n\r\nError Code : 2\r\nCan't Open the File"},
         BoxCase{4, "Can't Load Music\r\n\r\nError Code : 4\r\n"},

@@ -39,8 +39,8 @@ TEST_F(NavigationTest, ButtonsAtTheEndsOfTheListChangeNothing) {
         bool stopped;
         void (player::Player::*click)();
     } cases[] = {{0, false, &player::Player::btnPrev_Click}, {0, true, &player::Player::btnPrev_Click},
-                 {16, false, &player::Player::btnNext_Click}, {16, true, &player::Player::btnNext_Click},
-                 {7, false, &player::Player::btnPlay_Click}};
+        {16, false, &player::Player::btnNext_Click}, {16, true, &player::Player::btnNext_Click},
+        {7, false, &player::Player::btnPlay_Click}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.track) + (c.stopped ? " stopped" : " playing"));
         goTo(c.track);

@@ -36,11 +36,9 @@ inline std::string loadCall(std::string_view file) {
 class PlayerFixture : public ::testing::Test {
 protected:
     PlayerFixture()
-        : library(log), box(log), form("frmMain", 7800, 7470),
-          btnExit(form.addPicture("btnExit", 6900, 120, 375, 375)),
-          btnInfo(form.addPicture("btnInfo", 6400, 120, 375, 375)),
-          Timer1(clock, "Timer1"), Timer2(clock, "Timer2"), Timer3(clock, "Timer3"),
-          Timer4(clock, "Timer4"), tmrBass(clock, "tmrBass") {
+        : library(log), box(log), form("frmMain", 7800, 7470), btnExit(form.addPicture("btnExit", 6900, 120, 375, 375)),
+          btnInfo(form.addPicture("btnInfo", 6400, 120, 375, 375)), Timer1(clock, "Timer1"), Timer2(clock, "Timer2"),
+          Timer3(clock, "Timer3"), Timer4(clock, "Timer4"), tmrBass(clock, "tmrBass") {
         BareControls c;
         c.btnExit = &btnExit;
         c.btnInfo = &btnInfo;
@@ -67,9 +65,7 @@ protected:
         env.errorBox = &box;
         env.clock = &clock;
         env.programDir = kProgramDir;
-        env.setCurrentDirectory = [this](const std::string& dir) {
-            log.push_back("SetCurrentDirectory(" + dir + ")");
-        };
+        env.setCurrentDirectory = [this](const std::string& dir) { log.push_back("SetCurrentDirectory(" + dir + ")"); };
         player = std::make_unique<player::Player>(env, controls);
         readOutView = std::make_unique<player::ReadOuts>(*player, controls);
         tmrBass.onTimer = [this] { player->tmrBass_Timer(); };
@@ -78,8 +74,7 @@ protected:
     player::PlayerState& state() { return player::PlayerTestAccess::state(*player); }
 
     forms::Label& label(const std::string& name) {
-        return form.addLabel(name, 120, 120 + 150 * static_cast<float>(form.labels().size()),
-                             1200, 120);
+        return form.addLabel(name, 120, 120 + 150 * static_cast<float>(form.labels().size()), 1200, 120);
     }
 
     // Starts the window the normal way and forgets what start-up did.
@@ -104,8 +99,8 @@ protected:
     // Everything the user sees of the playback state, for "nothing changed" checks.
     std::vector<std::string> readOuts() {
         std::vector<std::string> r;
-        for (forms::Label* l : {controls.lblTrackNro, controls.lblTrackNro2, controls.lblOrgTime,
-                                controls.lblOrgTime2, controls.lblTime, controls.lblTime2})
+        for (forms::Label* l : {controls.lblTrackNro, controls.lblTrackNro2, controls.lblOrgTime, controls.lblOrgTime2,
+                 controls.lblTime, controls.lblTime2})
             r.push_back(l->name() + "=" + l->Caption());
         for (const std::string& m : visibleMarkers()) r.push_back("marker " + m);
         r.push_back(std::string("tmrBass ") + (tmrBass.Enabled() ? "on" : "off"));
@@ -117,8 +112,7 @@ protected:
         return r;
     }
 
-    void expectShowing(const std::string& number, const std::string& length,
-                       const std::string& elapsed) {
+    void expectShowing(const std::string& number, const std::string& length, const std::string& elapsed) {
         EXPECT_EQ(controls.lblTrackNro->Caption(), number);
         EXPECT_EQ(controls.lblTrackNro2->Caption(), number);
         EXPECT_EQ(controls.lblOrgTime->Caption(), length);

@@ -39,9 +39,8 @@ TEST_F(StartupTest, CallsTheLibraryInOrderAndStartsTheFirstTune) {
         int interval;
         bool enabled;
     };
-    for (const Expect& e : {Expect{&Timer1, 30, true}, Expect{&Timer2, 75, false},
-                            Expect{&Timer3, 5500, true}, Expect{&Timer4, 75, true},
-                            Expect{&tmrBass, 1000, true}}) {
+    for (const Expect& e : {Expect{&Timer1, 30, true}, Expect{&Timer2, 75, false}, Expect{&Timer3, 5500, true},
+             Expect{&Timer4, 75, true}, Expect{&tmrBass, 1000, true}}) {
         SCOPED_TRACE(e.timer->name());
         EXPECT_EQ(e.timer->Interval(), e.interval);
         EXPECT_EQ(e.timer->Enabled(), e.enabled);
@@ -63,8 +62,7 @@ struct WrongVersion {
 
 void PrintTo(const WrongVersion& v, std::ostream* os) { *os << v.reads; }
 
-class WrongVersionTest : public PlayerFixture,
-                         public ::testing::WithParamInterface<WrongVersion> {};
+class WrongVersionTest : public PlayerFixture, public ::testing::WithParamInterface<WrongVersion> {};
 
 TEST_P(WrongVersionTest, ReportsAndEndsBeforeInitialising) {
     SCOPED_TRACE(GetParam().reads);
@@ -75,8 +73,7 @@ TEST_P(WrongVersionTest, ReportsAndEndsBeforeInitialising) {
 
     EXPECT_FALSE(player->Form_Load());
 
-    const Log expected = {
-        "GetVersion", "GetVersion", "ErrorGetCode",
+    const Log expected = {"GetVersion", "GetVersion", "ErrorGetCode",
         "Box(Error): BASSMOD version 1.6 was not loaded\r\n\r\nError Code : -1\r\n"
         "Some Other Mystery Error"};
     EXPECT_EQ(log, expected);
@@ -85,17 +82,15 @@ TEST_P(WrongVersionTest, ReportsAndEndsBeforeInitialising) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, WrongVersionTest,
-                         ::testing::Values(WrongVersion{0x00070001, "1.7"},
-                                           WrongVersion{0x00000002, "2.0"},
-                                           WrongVersion{0x003C0001, "1.60"},
-                                           WrongVersion{0x00010006, "6.1"}));
+    ::testing::Values(WrongVersion{0x00070001, "1.7"}, WrongVersion{0x00000002, "2.0"},
+        WrongVersion{0x003C0001, "1.60"}, WrongVersion{0x00010006, "6.1"}));
 
 TEST_F(StartupTest, FailedInitReportsAndEndsWithoutReadingMods) {
     library.initResult = 0;
     EXPECT_FALSE(player->Form_Load());
     const Log expected = {"GetVersion", "GetVersion", "Init(-1,44100,0)", "ErrorGetCode",
-                          "Box(Error): Can't initialize digital sound system\r\n\r\n"
-                          "Error Code : 3\r\nCan't Find a Free Sound Driver"};
+        "Box(Error): Can't initialize digital sound system\r\n\r\n"
+        "Error Code : 3\r\nCan't Find a Free Sound Driver"};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(state().isPlaying, player::kFalse);
 }

@@ -65,10 +65,9 @@ TEST_P(TrackRowTest, TunesTimesAndPlayingFollowTheIndex) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllRows, TrackRowTest, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return "Row" + std::to_string(info.param.index); });
+    [](const auto& info) { return "Row" + std::to_string(info.param.index); });
 
-class OutOfRangeTest : public PlayerFixture,
-                       public ::testing::WithParamInterface<std::int16_t> {};
+class OutOfRangeTest : public PlayerFixture, public ::testing::WithParamInterface<std::int16_t> {};
 
 // Tunes and Times raise and write nothing, Playing marks the intro, and Load skips the failing
 // steps and goes on, loading the last selected file.
@@ -92,8 +91,7 @@ TEST_P(OutOfRangeTest, ChangesNothingButTheStepsThatCannotFail) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Indices, OutOfRangeTest,
-                         ::testing::Values(std::int16_t{-1}, std::int16_t{18}, std::int16_t{-32768},
-                                           std::int16_t{32767}));
+    ::testing::Values(std::int16_t{-1}, std::int16_t{18}, std::int16_t{-32768}, std::int16_t{32767}));
 
 TEST(TrackListTable, SeventeenTitlesInTheList) { EXPECT_EQ(player::kTuneTitles.size(), 17u); }
 

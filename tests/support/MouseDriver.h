@@ -22,22 +22,18 @@ public:
     }
     void move(QPoint global) {
         QWidget* target = grabber_ ? grabber_.data() : widgetAt(global);
-        if (target)
-            send(target, QEvent::MouseMove, global, Qt::NoButton);
+        if (target) send(target, QEvent::MouseMove, global, Qt::NoButton);
     }
     void release(QPoint global, Qt::MouseButton b = Qt::LeftButton) {
         buttons_ &= ~Qt::MouseButtons(b);
         QWidget* target = grabber_ ? grabber_.data() : widgetAt(global);
-        if (buttons_ == Qt::NoButton)
-            grabber_ = nullptr;
-        if (target)
-            send(target, QEvent::MouseButtonRelease, global, b);
+        if (buttons_ == Qt::NoButton) grabber_ = nullptr;
+        if (target) send(target, QEvent::MouseButtonRelease, global, b);
     }
     // The button goes up while a modal box holds the input: no window of ours hears of it.
     void releaseUnseen(Qt::MouseButton b = Qt::LeftButton) {
         buttons_ &= ~Qt::MouseButtons(b);
-        if (buttons_ == Qt::NoButton)
-            grabber_ = nullptr;
+        if (buttons_ == Qt::NoButton) grabber_ = nullptr;
     }
     void click(QPoint global, Qt::MouseButton b = Qt::LeftButton) {
         press(global, b);
@@ -48,8 +44,7 @@ public:
 
     QWidget* widgetAt(QPoint global) const {
         const QPoint local = window_.mapFromGlobal(global);
-        if (!window_.rect().contains(local))
-            return nullptr;
+        if (!window_.rect().contains(local)) return nullptr;
         QWidget* child = window_.childAt(local);
         return child ? child : &window_;
     }

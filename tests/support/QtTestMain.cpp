@@ -4,8 +4,7 @@
 
 int main(int argc, char** argv) {
     // Headless unless told otherwise; test discovery runs without the tests' environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("QT_QPA_PLATFORMTHEME");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

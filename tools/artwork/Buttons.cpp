@@ -17,47 +17,47 @@ struct TinyLetter {
 };
 
 constexpr TinyLetter kTiny[] = {
-    {'a', {"###", "..#", "###", "#.#", "###"}}, {'e', {"###", "#.#", "###", "#..", "###"}},
-    {'f', {"###", "#..", "##.", "#..", "#.."}}, {'i', {"#", ".", "#", "#", "#"}},
-    {'l', {"#.", "#.", "#.", "#.", "##"}},      {'n', {"##.", "#.#", "#.#", "#.#", "#.#"}},
-    {'o', {"###", "#.#", "#.#", "#.#", "###"}}, {'p', {"###", "#.#", "###", "#..", "#.."}},
-    {'r', {"##.", "#.#", "#..", "#..", "#.."}}, {'s', {"###", "#..", "###", "..#", "###"}},
-    {'t', {".#.", "###", ".#.", ".#.", ".##"}}, {'v', {"#.#", "#.#", "#.#", "#.#", ".#."}},
-    {'x', {"#.#", "#.#", ".#.", "#.#", "#.#"}}, {'y', {"#.#", "#.#", "###", "..#", "###"}},
+    {'a', {"###", "..#", "###", "#.#", "###"}},
+    {'e', {"###", "#.#", "###", "#..", "###"}},
+    {'f', {"###", "#..", "##.", "#..", "#.."}},
+    {'i', {"#", ".", "#", "#", "#"}},
+    {'l', {"#.", "#.", "#.", "#.", "##"}},
+    {'n', {"##.", "#.#", "#.#", "#.#", "#.#"}},
+    {'o', {"###", "#.#", "#.#", "#.#", "###"}},
+    {'p', {"###", "#.#", "###", "#..", "#.."}},
+    {'r', {"##.", "#.#", "#..", "#..", "#.."}},
+    {'s', {"###", "#..", "###", "..#", "###"}},
+    {'t', {".#.", "###", ".#.", ".#.", ".##"}},
+    {'v', {"#.#", "#.#", "#.#", "#.#", ".#."}},
+    {'x', {"#.#", "#.#", ".#.", "#.#", "#.#"}},
+    {'y', {"#.#", "#.#", "###", "..#", "###"}},
 };
 
-const TinyLetter& tiny(char ch)
-{
+const TinyLetter& tiny(char ch) {
     for (const TinyLetter& l : kTiny)
-        if (l.ch == ch)
-            return l;
+        if (l.ch == ch) return l;
     return kTiny[0];
 }
 
 // The word spelled with a dot between letters, as columns of five-bit pixel rows.
-std::vector<std::string> spell(const char* word)
-{
+std::vector<std::string> spell(const char* word) {
     std::vector<std::string> rows(5);
     for (const char* c = word; *c; ++c) {
         if (c != word)
-            for (int r = 0; r < 5; ++r)
-                rows[static_cast<std::size_t>(r)] += (r == 4) ? ".#." : "...";
+            for (int r = 0; r < 5; ++r) rows[static_cast<std::size_t>(r)] += (r == 4) ? ".#." : "...";
         const TinyLetter& l = tiny(*c);
-        for (int r = 0; r < 5; ++r)
-            rows[static_cast<std::size_t>(r)] += l.rows[r];
+        for (int r = 0; r < 5; ++r) rows[static_cast<std::size_t>(r)] += l.rows[r];
     }
     return rows;
 }
 
 } // namespace
 
-QImage makeButton(const char* word, int width, int height, bool lit)
-{
+QImage makeButton(const char* word, int width, int height, bool lit) {
     QImage image(width, height, QImage::Format_RGB32);
     // The same orange texture as the skin, seeded by the word so each button has its own grain.
     std::uint64_t seed = 0xB0770000;
-    for (const char* c = word; *c; ++c)
-        seed = seed * 131 + static_cast<unsigned char>(*c);
+    for (const char* c = word; *c; ++c) seed = seed * 131 + static_cast<unsigned char>(*c);
     const ValueNoise noise(seed, 16);
     Random grain(seed ^ 0x77);
     for (int y = 0; y < height; ++y) {
@@ -66,8 +66,8 @@ QImage makeButton(const char* word, int width, int height, bool lit)
             const double n = noise.fractal(x, y * 3.0, 9, 3);
             const double v = 0.75 + 0.35 * n - 0.25 * (static_cast<double>(y) / height);
             const int g = static_cast<int>(grain.next() % 9) - 4;
-            line[x] = qRgb(std::clamp(static_cast<int>(196 * v) + g, 0, 255), std::clamp(static_cast<int>(98 * v) + g / 2, 0, 255),
-                           std::clamp(static_cast<int>(28 * v), 0, 255));
+            line[x] = qRgb(std::clamp(static_cast<int>(196 * v) + g, 0, 255),
+                std::clamp(static_cast<int>(98 * v) + g / 2, 0, 255), std::clamp(static_cast<int>(28 * v), 0, 255));
         }
     }
     QPainter p(&image);

@@ -16,8 +16,7 @@ namespace {
 // depending on the scaler's filter.
 constexpr int kOversample = 8;
 
-QImage drawEmblem(int size)
-{
+QImage drawEmblem(int size) {
     const int big = size * kOversample;
     QImage image(big, big, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -89,7 +88,8 @@ QImage drawEmblem(int size)
                 }
             }
             const int n = kOversample * kOversample;
-            out.setPixel(x, y, qRgba((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n, (sum[3] + n / 2) / n));
+            out.setPixel(x, y,
+                qRgba((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n, (sum[3] + n / 2) / n));
         }
     }
     return out.convertToFormat(QImage::Format_ARGB32);
@@ -97,16 +97,13 @@ QImage drawEmblem(int size)
 
 // --- The ICO container -------------------------------------------------------------------
 
-void put16(QByteArray& out, int v)
-{
+void put16(QByteArray& out, int v) {
     out.append(static_cast<char>(v & 0xFF));
     out.append(static_cast<char>((v >> 8) & 0xFF));
 }
 
-void put32(QByteArray& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+void put32(QByteArray& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
 // Pixels at or above half coverage count as opaque in the 256-colour images, which have
@@ -114,20 +111,17 @@ void put32(QByteArray& out, std::uint32_t v)
 bool opaqueEnough(QRgb v) { return qAlpha(v) >= 128; }
 
 // Colour of a pixel for the palette image: partial coverage blended over the skin's dark brown.
-QRgb flatten(QRgb v)
-{
+QRgb flatten(QRgb v) {
     const int a = qAlpha(v);
     auto blend = [a](int c, int bg) { return (c * a + bg * (255 - a) + 127) / 255; };
     return qRgb(blend(qRed(v), 40), blend(qGreen(v), 16), blend(qBlue(v), 4));
 }
 
 // A median-cut palette of at most 256 colours for the given pixels.
-std::vector<QRgb> medianCut(std::vector<QRgb> colours)
-{
+std::vector<QRgb> medianCut(std::vector<QRgb> colours) {
     std::sort(colours.begin(), colours.end());
     colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
-    if (colours.size() <= 256)
-        return colours;
+    if (colours.size() <= 256) return colours;
     std::vector<std::vector<QRgb>> boxes{colours};
     while (boxes.size() < 256) {
         // Split the box with the widest channel range at its median.
@@ -135,11 +129,11 @@ std::vector<QRgb> medianCut(std::vector<QRgb> colours)
         int bestRange = -1;
         int bestChannel = 0;
         for (std::size_t i = 0; i < boxes.size(); ++i) {
-            if (boxes[i].size() < 2)
-                continue;
+            if (boxes[i].size() < 2) continue;
             for (int ch = 0; ch < 3; ++ch) {
                 auto get = [ch](QRgb v) { return ch == 0 ? qRed(v) : ch == 1 ? qGreen(v) : qBlue(v); };
-                const auto [lo, hi] = std::minmax_element(boxes[i].begin(), boxes[i].end(), [&](QRgb a, QRgb b) { return get(a) < get(b); });
+                const auto [lo, hi] = std::minmax_element(boxes[i].begin(), boxes[i].end(),
+                    [&](QRgb a, QRgb b) { return get(a) < get(b); });
                 const int range = get(*hi) - get(*lo);
                 if (range > bestRange) {
                     bestRange = range;
@@ -148,10 +142,11 @@ std::vector<QRgb> medianCut(std::vector<QRgb> colours)
                 }
             }
         }
-        if (bestRange <= 0)
-            break;
+        if (bestRange <= 0) break;
         std::vector<QRgb> box = std::move(boxes[best]);
-        auto get = [bestChannel](QRgb v) { return bestChannel == 0 ? qRed(v) : bestChannel == 1 ? qGreen(v) : qBlue(v); };
+        auto get = [bestChannel](QRgb v) {
+            return bestChannel == 0 ? qRed(v) : bestChannel == 1 ? qGreen(v) : qBlue(v);
+        };
         std::stable_sort(box.begin(), box.end(), [&](QRgb a, QRgb b) { return get(a) < get(b); });
         const auto middle = box.begin() + static_cast<std::ptrdiff_t>(box.size() / 2);
         boxes[best] = std::vector<QRgb>(box.begin(), middle);
@@ -166,13 +161,13 @@ std::vector<QRgb> medianCut(std::vector<QRgb> colours)
             b += qBlue(v);
         }
         const long n = static_cast<long>(box.size());
-        palette.push_back(qRgb(static_cast<int>((r + n / 2) / n), static_cast<int>((g + n / 2) / n), static_cast<int>((b + n / 2) / n)));
+        palette.push_back(qRgb(static_cast<int>((r + n / 2) / n), static_cast<int>((g + n / 2) / n),
+            static_cast<int>((b + n / 2) / n)));
     }
     return palette;
 }
 
-int nearest(const std::vector<QRgb>& palette, QRgb v)
-{
+int nearest(const std::vector<QRgb>& palette, QRgb v) {
     int best = 0;
     int bestDistance = 1 << 30;
     for (std::size_t i = 0; i < palette.size(); ++i) {
@@ -189,23 +184,20 @@ int nearest(const std::vector<QRgb>& palette, QRgb v)
 }
 
 // The AND mask: one bit per pixel, set where the icon is transparent, rows padded to 32 bits.
-QByteArray andMask(const QImage& image)
-{
+QByteArray andMask(const QImage& image) {
     const int size = image.width();
     const int stride = ((size + 31) / 32) * 4;
     QByteArray mask;
     for (int y = size - 1; y >= 0; --y) {
         QByteArray row(stride, '\0');
         for (int x = 0; x < size; ++x)
-            if (!opaqueEnough(image.pixel(x, y)))
-                row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
+            if (!opaqueEnough(image.pixel(x, y))) row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
         mask += row;
     }
     return mask;
 }
 
-QByteArray infoHeader(int size, int bitCount, int coloursUsed, int imageBytes)
-{
+QByteArray infoHeader(int size, int bitCount, int coloursUsed, int imageBytes) {
     QByteArray h;
     put32(h, 40);
     put32(h, static_cast<std::uint32_t>(size));
@@ -221,14 +213,12 @@ QByteArray infoHeader(int size, int bitCount, int coloursUsed, int imageBytes)
     return h;
 }
 
-QByteArray paletteImage(const QImage& image)
-{
+QByteArray paletteImage(const QImage& image) {
     const int size = image.width();
     std::vector<QRgb> pixels;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            if (opaqueEnough(image.pixel(x, y)))
-                pixels.push_back(flatten(image.pixel(x, y)));
+            if (opaqueEnough(image.pixel(x, y))) pixels.push_back(flatten(image.pixel(x, y)));
     std::vector<QRgb> palette = medianCut(pixels);
     palette.resize(256, qRgb(0, 0, 0));
     const int stride = ((size + 3) / 4) * 4;
@@ -252,8 +242,7 @@ QByteArray paletteImage(const QImage& image)
     return out + bits + mask;
 }
 
-QByteArray trueColourImage(const QImage& image)
-{
+QByteArray trueColourImage(const QImage& image) {
     const int size = image.width();
     QByteArray bits;
     for (int y = size - 1; y >= 0; --y) {
@@ -273,18 +262,15 @@ QByteArray trueColourImage(const QImage& image)
 
 QImage makeIconImage(int size) { return drawEmblem(size); }
 
-QByteArray makeIco(const std::vector<QImage>& images)
-{
+QByteArray makeIco(const std::vector<QImage>& images) {
     struct Entry {
         int size;
         int bitCount;
         QByteArray data;
     };
     std::vector<Entry> entries;
-    for (const QImage& image : images)
-        entries.push_back({image.width(), 8, paletteImage(image)});
-    for (const QImage& image : images)
-        entries.push_back({image.width(), 32, trueColourImage(image)});
+    for (const QImage& image : images) entries.push_back({image.width(), 8, paletteImage(image)});
+    for (const QImage& image : images) entries.push_back({image.width(), 32, trueColourImage(image)});
 
     QByteArray out;
     put16(out, 0);
@@ -302,8 +288,7 @@ QByteArray makeIco(const std::vector<QImage>& images)
         put32(out, offset);
         offset += static_cast<std::uint32_t>(e.data.size());
     }
-    for (const Entry& e : entries)
-        out += e.data;
+    for (const Entry& e : entries) out += e.data;
     return out;
 }
 

@@ -26,8 +26,7 @@ constexpr double kScanLine = 0.8;
 
 } // namespace
 
-QImage makeNfoBackground()
-{
+QImage makeNfoBackground() {
     constexpr int kWidth = 800;
     constexpr int kHeight = 600;
     QImage image(kWidth, kHeight, QImage::Format_RGB888);
@@ -35,11 +34,14 @@ QImage makeNfoBackground()
         uchar* line = image.scanLine(y);
         const double shade = (y % 2 == 0) ? kScanLine : 1.0;
         for (int x = 0; x < kWidth; ++x) {
-            const double t = 0.5 * (static_cast<double>(x) / (kWidth - 1) + static_cast<double>(kHeight - 1 - y) / (kHeight - 1));
-            const Stop* hi = std::find_if(std::begin(kStops) + 1, std::end(kStops) - 1, [t](const Stop& s) { return s.at >= t; });
+            const double t =
+                0.5 * (static_cast<double>(x) / (kWidth - 1) + static_cast<double>(kHeight - 1 - y) / (kHeight - 1));
+            const Stop* hi =
+                std::find_if(std::begin(kStops) + 1, std::end(kStops) - 1, [t](const Stop& s) { return s.at >= t; });
             const Stop* lo = hi - 1;
             const double f = (t - lo->at) / (hi->at - lo->at);
-            const double rgb[3] = {lo->r + (hi->r - lo->r) * f, lo->g + (hi->g - lo->g) * f, lo->b + (hi->b - lo->b) * f};
+            const double rgb[3] = {lo->r + (hi->r - lo->r) * f, lo->g + (hi->g - lo->g) * f,
+                lo->b + (hi->b - lo->b) * f};
             for (int c = 0; c < 3; ++c)
                 line[x * 3 + c] = static_cast<uchar>(std::lround(std::clamp(rgb[c] * shade, 0.0, 255.0)));
         }

@@ -5,15 +5,13 @@
 
 namespace artgen {
 
-ValueNoise::ValueNoise(std::uint64_t seed, int cells) : cells_(cells), lattice_(static_cast<std::size_t>(cells * cells))
-{
+ValueNoise::ValueNoise(std::uint64_t seed, int cells)
+    : cells_(cells), lattice_(static_cast<std::size_t>(cells * cells)) {
     Random random(seed);
-    for (double& v : lattice_)
-        v = random.unit();
+    for (double& v : lattice_) v = random.unit();
 }
 
-double ValueNoise::at(double x, double y) const
-{
+double ValueNoise::at(double x, double y) const {
     const double fx = std::floor(x);
     const double fy = std::floor(y);
     const int x0 = static_cast<int>(fx);
@@ -30,8 +28,7 @@ double ValueNoise::at(double x, double y) const
     return top + (bottom - top) * sy;
 }
 
-double ValueNoise::fractal(double x, double y, double cellSize, int octaves) const
-{
+double ValueNoise::fractal(double x, double y, double cellSize, int octaves) const {
     double sum = 0;
     double weight = 1;
     double total = 0;

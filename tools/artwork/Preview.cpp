@@ -7,13 +7,11 @@
 
 namespace artgen {
 
-void drawBitmapText(QImage& image, int x, int y, const QByteArray& text, QRgb colour)
-{
+void drawBitmapText(QImage& image, int x, int y, const QByteArray& text, QRgb colour) {
     int column = 0;
     int line = 0;
     for (char ch : text) {
-        if (ch == '\r')
-            continue;
+        if (ch == '\r') continue;
         if (ch == '\n') {
             ++line;
             column = 0;
@@ -22,24 +20,21 @@ void drawBitmapText(QImage& image, int x, int y, const QByteArray& text, QRgb co
         const forms::Glyph& glyph = forms::glyphFor(static_cast<unsigned char>(ch));
         for (int row = 0; row < forms::kGlyphHeight; ++row) {
             for (int col = 0; col < forms::kGlyphWidth; ++col) {
-                if (!(glyph[static_cast<std::size_t>(row)] & (1u << (5 - col))))
-                    continue;
+                if (!(glyph[static_cast<std::size_t>(row)] & (1u << (5 - col)))) continue;
                 const int px = x + column * forms::kGlyphWidth + col;
                 const int py = y + line * forms::kGlyphHeight + row;
-                if (image.rect().contains(px, py))
-                    image.setPixel(px, py, colour);
+                if (image.rect().contains(px, py)) image.setPixel(px, py, colour);
             }
         }
         ++column;
     }
 }
 
-QImage makeFontPreview()
-{
+QImage makeFontPreview() {
     const QByteArray samples[] = {"Track Number", "Track Time", "Time Elapsed", "CPU Usage", "-- ModList --",
-                                  "Harbour of Glass", "Velsmoor, Part I [Orvantis]", "Papa Was A Lamp Lighter",
-                                  "The quick brown fox jumps over the lazy dog 0123456789",
-                                  "Kon ichi wa! (c) 2003 <flicker> /Gliding Past Noon/ 1:23 12.345%"};
+        "Harbour of Glass", "Velsmoor, Part I [Orvantis]", "Papa Was A Lamp Lighter",
+        "The quick brown fox jumps over the lazy dog 0123456789",
+        "Kon ichi wa! (c) 2003 <flicker> /Gliding Past Noon/ 1:23 12.345%"};
     QImage sheet(4 + 64 * 6 + 8, 8 + 6 * 12 + 8 + 10 * 10, QImage::Format_RGB32);
     sheet.fill(qRgb(60, 30, 8));
     for (int c = 0x20; c <= 0x7E; ++c) {
@@ -58,8 +53,7 @@ QImage makeFontPreview()
     return sheet.scaled(sheet.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-QImage makeNfoPreview(const QByteArray& text, const QImage& background)
-{
+QImage makeNfoPreview(const QByteArray& text, const QImage& background) {
     // The window: black, 551 x 604, the picture box at 3, 4 with a one-pixel frame, the text
     // 8 pixels into the box and its shadow 2 right and 3 down of it.
     QImage window(551, 604, QImage::Format_RGB32);
@@ -75,15 +69,13 @@ QImage makeNfoPreview(const QByteArray& text, const QImage& background)
     return window;
 }
 
-QImage makeSkinPreview(const QImage& skin, const std::vector<QImage>& buttons)
-{
+QImage makeSkinPreview(const QImage& skin, const std::vector<QImage>& buttons) {
     // The main window at start-up: 520 x 498 of the skin, buttons on their plates (Info and
     // Exit at rest), the read-out block, the tune list with its marker, the title and message.
     QImage window = skin.copy(0, 0, 520, 498).convertToFormat(QImage::Format_RGB32);
     QPainter painter(&window);
     const int plateX[6] = {246, 290, 333, 383, 427, 471};
-    for (int i = 0; i < 6; ++i)
-        painter.drawImage(plateX[i], 453, buttons[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 6; ++i) painter.drawImage(plateX[i], 453, buttons[static_cast<std::size_t>(i)]);
     painter.end();
     const QByteArray legend = "Track Number\r\nTrack Time\r\nTime Elapsed\r\nCPU Usage";
     drawBitmapText(window, 10, 442, legend, qRgb(0, 0, 0));
@@ -94,10 +86,9 @@ QImage makeSkinPreview(const QImage& skin, const std::vector<QImage>& buttons)
         drawBitmapText(window, 88, 440 + i * 8, values[i], qRgb(192, 0, 0));
     }
     const char* titles[17] = {"Harbour of Glass", "Moonwalker Drift", "Quiet Engines", "Rust", "Low Orbit",
-                              "Tie your laces tight", "The Long Tide", "Undertow", "Poker Under Saturn",
-                              "Arrival: Far Shore", "The Evenings of Deimos", "/Gliding Past Noon/",
-                              "Iron Age Courier", "TheSongsOfMySleep", "<flicker>", "Papa Was A Lamp Lighter",
-                              "Ikkunanpesukone"};
+        "Tie your laces tight", "The Long Tide", "Undertow", "Poker Under Saturn", "Arrival: Far Shore",
+        "The Evenings of Deimos", "/Gliding Past Noon/", "Iron Age Courier", "TheSongsOfMySleep", "<flicker>",
+        "Papa Was A Lamp Lighter", "Ikkunanpesukone"};
     drawBitmapText(window, 258, 226, "-- ModList --", qRgb(0, 0, 0));
     drawBitmapText(window, 256, 224, "-- ModList --", qRgb(255, 255, 255));
     for (int k = 0; k < 17; ++k) {

@@ -15,17 +15,15 @@
 namespace artgen {
 namespace {
 
-QColor mix(const QColor& a, const QColor& b, double t)
-{
+QColor mix(const QColor& a, const QColor& b, double t) {
     t = std::clamp(t, 0.0, 1.0);
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
-                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
-                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
+        static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+        static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
 }
 
 // The brushed, mottled orange-brown of the whole plate.
-void paintTexture(QImage& image)
-{
+void paintTexture(QImage& image) {
     const ValueNoise mottle(0x5EED0001, 64);
     const ValueNoise brush(0x5EED0002, 64);
     Random grain(0x5EED0003);
@@ -45,14 +43,14 @@ void paintTexture(QImage& image)
             double t = 0.15 + 0.55 * m + 0.25 * (b - 0.5) + 0.45 * light_;
             QColor c = t < 0.5 ? mix(dark, mid, t * 2) : mix(mid, light, (t - 0.5) * 2);
             const int g = static_cast<int>(grain.next() % 13) - 6;
-            line[x] = qRgb(std::clamp(c.red() + g, 0, 255), std::clamp(c.green() + g / 2, 0, 255), std::clamp(c.blue() + g / 3, 0, 255));
+            line[x] = qRgb(std::clamp(c.red() + g, 0, 255), std::clamp(c.green() + g / 2, 0, 255),
+                std::clamp(c.blue() + g / 3, 0, 255));
         }
     }
 }
 
 // A sunken rectangle: shadowed top-left edge, lit bottom-right edge, dark even inside.
-void sunkenPanel(QPainter& p, const QRect& r, const QColor& inside)
-{
+void sunkenPanel(QPainter& p, const QRect& r, const QColor& inside) {
     p.fillRect(r, inside);
     p.fillRect(QRect(r.left() - 2, r.top() - 2, r.width() + 4, 2), QColor(18, 6, 0));
     p.fillRect(QRect(r.left() - 2, r.top(), 2, r.height()), QColor(18, 6, 0));
@@ -61,8 +59,7 @@ void sunkenPanel(QPainter& p, const QRect& r, const QColor& inside)
 }
 
 // A darker, even field with a faint vertical gradient so text on it stays readable.
-void displayPanel(QPainter& p, const QRect& r)
-{
+void displayPanel(QPainter& p, const QRect& r) {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, QColor(40, 16, 4));
     g.setColorAt(1, QColor(26, 10, 2));
@@ -70,12 +67,10 @@ void displayPanel(QPainter& p, const QRect& r)
     sunkenPanel(p, r.adjusted(0, 0, 0, 0), Qt::transparent);
     // Fine scan lines, too faint to disturb text.
     p.setPen(QColor(0, 0, 0, 40));
-    for (int y = r.top() + 1; y < r.bottom(); y += 2)
-        p.drawLine(r.left(), y, r.right(), y);
+    for (int y = r.top() + 1; y < r.bottom(); y += 2) p.drawLine(r.left(), y, r.right(), y);
 }
 
-void paintBand(QPainter& p)
-{
+void paintBand(QPainter& p) {
     const QRect band = kPortraitBand;
     QLinearGradient g(band.topLeft(), band.bottomLeft());
     g.setColorAt(0.0, QColor(246, 214, 166));
@@ -97,8 +92,7 @@ void paintBand(QPainter& p)
 }
 
 // A stylised portrait in poster tones: dark ink hair and dress, two skin tones, ink features.
-void paintPortrait(QPainter& p)
-{
+void paintPortrait(QPainter& p) {
     const QColor ink(52, 20, 5);
     const QColor hairLight(110, 44, 10);
     const QColor skin(252, 226, 190);
@@ -199,8 +193,7 @@ void paintPortrait(QPainter& p)
     p.drawArc(QRectF(164, 236, 48, 30), 200 * 16, 140 * 16);
     p.setPen(QPen(hairLight, 1.5));
     p.drawLine(QPointF(188, 266), QPointF(188, 372));
-    for (int i = 0; i < 4; ++i)
-        p.drawEllipse(QPointF(192, 282 + i * 22), 1.6, 1.6);
+    for (int i = 0; i < 4; ++i) p.drawEllipse(QPointF(192, 282 + i * 22), 1.6, 1.6);
 
     // Face, turned a little to the left.
     QPainterPath face;
@@ -292,8 +285,7 @@ void paintPortrait(QPainter& p)
 }
 
 // The group's name in the same slanted block letters as the NFO text, cast in bright metal.
-void paintLogo(QPainter& p)
-{
+void paintLogo(QPainter& p) {
     constexpr double kCellW = 3.0;
     constexpr double kCellH = 4.6;
     constexpr double kSlant = 0.32;
@@ -304,8 +296,7 @@ void paintLogo(QPainter& p)
         const int width = static_cast<int>(std::string(letter->rows[0]).size());
         for (int r = 0; r < kLogoRows; ++r) {
             for (int c = 0; c < width; ++c) {
-                if (letter->rows[r][c] != '#')
-                    continue;
+                if (letter->rows[r][c] != '#') continue;
                 // One cell, sheared so each row down starts further left.
                 const double top = origin.y() + r * kCellH;
                 const double left = origin.x() + (x + c) * kCellW + (kLogoRows - r) * kCellH * kSlant;
@@ -339,11 +330,10 @@ void paintLogo(QPainter& p)
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 
-void paintPlates(QPainter& p)
-{
+void paintPlates(QPainter& p) {
     // A dark rail under the buttons, with each plate set into it.
     const QRect rail(kButtonPlates[0].left() - 5, kButtonPlates[0].top() - 4,
-                     kButtonPlates[5].right() - kButtonPlates[0].left() + 11, kButtonPlates[0].height() + 8);
+        kButtonPlates[5].right() - kButtonPlates[0].left() + 11, kButtonPlates[0].height() + 8);
     sunkenPanel(p, rail, QColor(30, 11, 2));
     for (const QRect& plate : kButtonPlates) {
         p.fillRect(plate.adjusted(-1, -1, 1, 1), QColor(150, 150, 150));
@@ -351,8 +341,7 @@ void paintPlates(QPainter& p)
     }
 }
 
-void paintDetails(QPainter& p)
-{
+void paintDetails(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, true);
     // Thin rules leading from the logo to the right edge and under the title strip.
     p.setPen(QPen(QColor(232, 150, 60, 200), 1));
@@ -364,7 +353,8 @@ void paintDetails(QPainter& p)
     p.setPen(QPen(QColor(20, 6, 0, 200), 1));
     p.drawLine(QPointF(268, 127.5), QPointF(510, 127.5));
     // Rivets in the corners of the plate.
-    for (const QPointF c : {QPointF(12, 32), QPointF(508, 32), QPointF(12, 424), QPointF(508, 424), QPointF(254, 138), QPointF(454, 138)}) {
+    for (const QPointF c : {QPointF(12, 32), QPointF(508, 32), QPointF(12, 424), QPointF(508, 424), QPointF(254, 138),
+             QPointF(454, 138)}) {
         QRadialGradient g(c - QPointF(1, 1), 4);
         g.setColorAt(0, QColor(255, 220, 160));
         g.setColorAt(1, QColor(90, 36, 6));
@@ -407,10 +397,8 @@ void paintDetails(QPainter& p)
         const double t = (x - 262) / 244.0;
         const double envelope = std::sin(t * 3.14159265);
         const double y = 172 + envelope * (std::sin(t * 41.0) * 16 + std::sin(t * 97.0 + 1.0) * 6);
-        if (x == 262)
-            wave.moveTo(x, y);
-        else
-            wave.lineTo(x, y);
+        if (x == 262) wave.moveTo(x, y);
+        else wave.lineTo(x, y);
     }
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(20, 6, 0, 160), 3));
@@ -423,15 +411,13 @@ void paintDetails(QPainter& p)
 
     // Small caption marks beside the tune list.
     p.setBrush(QColor(232, 150, 60));
-    for (int i = 0; i < 9; ++i)
-        p.drawRect(QRectF(474, 230 + i * 18, 6 - (i % 3) * 2, 2));
+    for (int i = 0; i < 9; ++i) p.drawRect(QRectF(474, 230 + i * 18, 6 - (i % 3) * 2, 2));
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 } // namespace
 
-QImage makeSkin()
-{
+QImage makeSkin() {
     QImage image(kSkinSize, QImage::Format_RGB32);
     paintTexture(image);
     QPainter p(&image);

@@ -16,8 +16,12 @@ inline const QRect kTuneListPanel(242, 218, 226, 184);
 inline const QRect kReadOutPanel(5, 436, 130, 43);
 // The six buttons (Prev, Play, Next, Stop, Info, Exit) sit exactly on these plates.
 inline const QRect kButtonPlates[6] = {
-    QRect(246, 453, 34, 19), QRect(290, 453, 33, 19), QRect(333, 453, 40, 19),
-    QRect(383, 453, 34, 19), QRect(427, 453, 34, 19), QRect(471, 453, 37, 19),
+    QRect(246, 453, 34, 19),
+    QRect(290, 453, 33, 19),
+    QRect(333, 453, 40, 19),
+    QRect(383, 453, 34, 19),
+    QRect(427, 453, 34, 19),
+    QRect(471, 453, 37, 19),
 };
 inline const QRect kPortraitBand(140, 22, 93, 457);
 // The cover the desktop's media controls show: a square around the portrait's head.

@@ -28,12 +28,15 @@ struct ButtonSpec {
 
 // Button sizes match the plates of the skin (all 19 pixels high).
 constexpr ButtonSpec kButtons[] = {
-    {"btnPrev", "prev", 34}, {"btnPlay", "play", 33}, {"btnNext", "next", 40},
-    {"btnStop", "stop", 34}, {"btnInfo", "info", 34}, {"btnExit", "exit", 37},
+    {"btnPrev", "prev", 34},
+    {"btnPlay", "play", 33},
+    {"btnNext", "next", 40},
+    {"btnStop", "stop", 34},
+    {"btnInfo", "info", 34},
+    {"btnExit", "exit", 37},
 };
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
+bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
         std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(path));
@@ -42,8 +45,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return true;
 }
 
-bool writePng(const QString& path, const QImage& image)
-{
+bool writePng(const QString& path, const QImage& image) {
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(path));
         return false;
@@ -54,8 +56,7 @@ bool writePng(const QString& path, const QImage& image)
 // Pictures shown by the program are opaque 24-bit images.
 QImage opaque(const QImage& image) { return image.convertToFormat(QImage::Format_RGB888); }
 
-int writeAll(const QString& dirPath)
-{
+int writeAll(const QString& dirPath) {
     QDir dir(dirPath);
     if (!dir.exists() && !QDir().mkpath(dirPath)) {
         std::fprintf(stderr, "artgen: cannot create %s\n", qPrintable(dirPath));
@@ -65,8 +66,12 @@ int writeAll(const QString& dirPath)
     bool ok = writePng(dir.filePath("skin.png"), opaque(skin));
     ok = writePng(dir.filePath("cover.png"), opaque(skin.copy(artgen::kCover))) && ok;
     for (const ButtonSpec& b : kButtons) {
-        ok = writePng(dir.filePath(QString("%1.png").arg(b.name)), opaque(artgen::makeButton(b.word, b.width, 19, true))) && ok;
-        ok = writePng(dir.filePath(QString("%1_org.png").arg(b.name)), opaque(artgen::makeButton(b.word, b.width, 19, false))) && ok;
+        ok = writePng(dir.filePath(QString("%1.png").arg(b.name)),
+                 opaque(artgen::makeButton(b.word, b.width, 19, true))) &&
+             ok;
+        ok = writePng(dir.filePath(QString("%1_org.png").arg(b.name)),
+                 opaque(artgen::makeButton(b.word, b.width, 19, false))) &&
+             ok;
     }
     ok = writePng(dir.filePath("nfo_back.png"), opaque(artgen::makeNfoBackground())) && ok;
     std::vector<QImage> icons;
@@ -82,23 +87,18 @@ int writeAll(const QString& dirPath)
     return ok ? 0 : 1;
 }
 
-int usage()
-{
+int usage() {
     std::fprintf(stderr, "usage: artgen --out DIR | --font-preview FILE | --nfo-preview FILE | --skin-preview FILE\n");
     return 2;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc != 3)
-        return usage();
+int main(int argc, char** argv) {
+    if (argc != 3) return usage();
     const QString target = QString::fromLocal8Bit(argv[2]);
-    if (std::strcmp(argv[1], "--out") == 0)
-        return writeAll(target);
-    if (std::strcmp(argv[1], "--font-preview") == 0)
-        return writePng(target, artgen::makeFontPreview()) ? 0 : 1;
+    if (std::strcmp(argv[1], "--out") == 0) return writeAll(target);
+    if (std::strcmp(argv[1], "--font-preview") == 0) return writePng(target, artgen::makeFontPreview()) ? 0 : 1;
     if (std::strcmp(argv[1], "--nfo-preview") == 0)
         return writePng(target, artgen::makeNfoPreview(artgen::makeNfoText(), artgen::makeNfoBackground())) ? 0 : 1;
     if (std::strcmp(argv[1], "--skin-preview") == 0) {

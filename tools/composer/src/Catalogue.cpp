@@ -9,7 +9,8 @@ namespace composer {
 const std::vector<TuneSpec>& catalogue() {
     static const std::vector<TuneSpec> tunes = [] {
         std::vector<TuneSpec> out;
-        for (const player::Track& t : player::kTrackList) out.push_back({std::string(t.file), std::string(t.moduleTitle), t.length});
+        for (const player::Track& t : player::kTrackList)
+            out.push_back({std::string(t.file), std::string(t.moduleTitle), t.length});
         return out;
     }();
     return tunes;
@@ -21,4 +22,4 @@ const TuneSpec* findTune(const std::string& file) {
     return it == tunes.end() ? nullptr : &*it;
 }
 
-}  // namespace composer
+} // namespace composer

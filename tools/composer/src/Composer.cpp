@@ -23,7 +23,8 @@ modwriter::Song composeTrack(const TuneSpec& t, const std::filesystem::path& sco
     return score::realise(s);
 }
 
-int writeCatalogue(const std::filesystem::path& dir, const std::filesystem::path& scoresDir, std::vector<std::string>& errors) {
+int writeCatalogue(const std::filesystem::path& dir, const std::filesystem::path& scoresDir,
+    std::vector<std::string>& errors) {
     std::filesystem::create_directories(dir);
     int written = 0;
     for (const TuneSpec& t : catalogue()) {
@@ -39,4 +40,4 @@ int writeCatalogue(const std::filesystem::path& dir, const std::filesystem::path
     return written;
 }
 
-}  // namespace composer
+} // namespace composer

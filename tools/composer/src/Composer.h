@@ -23,6 +23,7 @@ modwriter::Song composeTrack(const TuneSpec& tuneSpec, const std::filesystem::pa
 
 // Writes every tune of the catalogue into dir. A tune whose score has a mistake gets no module
 // and its message in `errors`. Returns the number written.
-int writeCatalogue(const std::filesystem::path& dir, const std::filesystem::path& scoresDir, std::vector<std::string>& errors);
+int writeCatalogue(const std::filesystem::path& dir, const std::filesystem::path& scoresDir,
+    std::vector<std::string>& errors);
 
-}  // namespace composer
+} // namespace composer

@@ -14,7 +14,8 @@ using modwriter::Cell;
 
 class Grid {
 public:
-    Grid(int rows, int channels) : rows_(rows), channels_(channels), cells_(static_cast<std::size_t>(rows * channels)) {}
+    Grid(int rows, int channels)
+        : rows_(rows), channels_(channels), cells_(static_cast<std::size_t>(rows * channels)) {}
     int rows() const { return rows_; }
     int channels() const { return channels_; }
     Cell& at(int r, int c) { return cells_[static_cast<std::size_t>(r * channels_ + c)]; }
@@ -79,14 +80,17 @@ Grid Realiser::section(const Section& sec) const {
                     const Groove& gr = s_.grooves.at(item.name);
                     for (const Groove::Part& part : gr.parts) {
                         const Voice& v = s_.voices[static_cast<std::size_t>(part.voice)];
-                        for (const Event& e : part.events) put(g, row + e.row, v.firstChannel, e, v.instrument, 0, item.percent);
+                        for (const Event& e : part.events)
+                            put(g, row + e.row, v.firstChannel, e, v.instrument, 0, item.percent);
                     }
                     row += gr.rows;
                 } else {
                     const Phrase& p = s_.phrases.at(item.name);
-                    const Voice* v = pl.kind == Placement::Kind::Voice ? &s_.voices[static_cast<std::size_t>(pl.voice)] : nullptr;
+                    const Voice* v =
+                        pl.kind == Placement::Kind::Voice ? &s_.voices[static_cast<std::size_t>(pl.voice)] : nullptr;
                     for (const Event& e : p.events) {
-                        put(g, row + e.row, v ? v->firstChannel + e.channel : control_, e, v ? v->instrument : 0, item.transpose, item.percent);
+                        put(g, row + e.row, v ? v->firstChannel + e.channel : control_, e, v ? v->instrument : 0,
+                            item.transpose, item.percent);
                     }
                     row += p.rows;
                 }
@@ -132,7 +136,7 @@ modwriter::Song Realiser::run() {
     struct Cut {
         std::vector<modwriter::Pattern> patterns;
         std::vector<int> orders;
-        long rows = 0;  // rows of pattern data the file stores
+        long rows = 0; // rows of pattern data the file stores
     };
     auto cut = [&](int size) {
         Cut out;
@@ -169,12 +173,14 @@ modwriter::Song Realiser::run() {
             if (mine.empty()) {
                 const Grid& g = grids.at(index);
                 std::vector<std::pair<int, int>> cuts;
-                for (int start = 0; start < g.rows(); start += size) cuts.push_back({start, std::min(size, g.rows() - start)});
+                for (int start = 0; start < g.rows(); start += size)
+                    cuts.push_back({start, std::min(size, g.rows() - start)});
                 if (!s3m && cuts.size() > 1 && cuts.back().second < size / 2) {
                     cuts[cuts.size() - 2].second += cuts.back().second;
                     cuts.pop_back();
                 }
-                for (const auto& [start, rows] : cuts) mine.push_back(add(g, start, rows, s_.sections[static_cast<std::size_t>(index)].line));
+                for (const auto& [start, rows] : cuts)
+                    mine.push_back(add(g, start, rows, s_.sections[static_cast<std::size_t>(index)].line));
             }
             for (int id : mine) out.orders.push_back(id);
         }
@@ -193,7 +199,8 @@ modwriter::Song Realiser::run() {
     const double seconds = playSeconds(song);
     if (std::abs(seconds - s_.seconds) > 0.5) {
         char text[160];
-        std::snprintf(text, sizeof text, "the order lasts %d rows, %.2f s; the header says %d s", s_.rows(), seconds, s_.seconds);
+        std::snprintf(text, sizeof text, "the order lasts %d rows, %.2f s; the header says %d s", s_.rows(), seconds,
+            s_.seconds);
         fail(s_.orderLine, text);
     }
 
@@ -227,7 +234,8 @@ std::vector<modwriter::Sample> Realiser::samples(const std::vector<int>& top, co
     std::vector<modwriter::Sample> out;
     for (std::size_t i = 0; i < s_.instruments.size(); ++i) {
         const Instrument& ins = s_.instruments[i];
-        const auto seed = ins.num.count("seed") ? static_cast<std::uint64_t>(ins.get("seed", 0)) * 7919 + 17 : seedOf(s_.file, i);
+        const auto seed =
+            ins.num.count("seed") ? static_cast<std::uint64_t>(ins.get("seed", 0)) * 7919 + 17 : seedOf(s_.file, i);
         const auto g = [&](const char* key, double fallback) { return ins.get(key, fallback); };
         const int topNote = top[i];
         modwriter::Sample s;
@@ -260,7 +268,8 @@ std::vector<modwriter::Sample> Realiser::samples(const std::vector<int>& top, co
         } else if (k == "fm") {
             s = fm(ins.name, g("ratio", 1), g("index", 1.6), g("indextime", 0.3), g("seconds", 1.6), topNote);
         } else if (k == "kick") {
-            KickParams p{g("start", 160), g("end", 50), g("sweep", 0.04), g("decay", 0.35), g("click", 0.3), g("drive", 1.5)};
+            KickParams p{g("start", 160), g("end", 50), g("sweep", 0.04), g("decay", 0.35), g("click", 0.3),
+                g("drive", 1.5)};
             s = kick(ins.name, p, seed);
         } else if (k == "snare") {
             s = snare(ins.name, g("tone", 185), g("decay", 0.16), g("snap", 0.9), seed);
@@ -281,7 +290,8 @@ std::vector<modwriter::Sample> Realiser::samples(const std::vector<int>& top, co
         }
         if (ins.num.count("level")) {
             const double scale = std::pow(10.0, ins.get("level", 0) / 20.0);
-            for (std::int16_t& v : s.data) v = static_cast<std::int16_t>(std::clamp(std::lround(v * scale), -32768l, 32767l));
+            for (std::int16_t& v : s.data)
+                v = static_cast<std::int16_t>(std::clamp(std::lround(v * scale), -32768l, 32767l));
         }
         if (!ins.noColour) colourSample(s, ins.colour ? *ins.colour : s_.colour, centre[i] - 60);
         if (ins.num.count("crush")) crush(s, static_cast<int>(ins.get("crush", 8)));
@@ -310,7 +320,7 @@ std::vector<modwriter::Instrument> Realiser::instruments() const {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 modwriter::Song realise(const Score& score) { return Realiser(score).run(); }
 
@@ -334,4 +344,4 @@ double playSeconds(const modwriter::Song& song) {
     return seconds;
 }
 
-}  // namespace composer::score
+} // namespace composer::score

@@ -14,4 +14,4 @@ modwriter::Song realise(const Score& score);
 // How long a song plays: rows at their speed and tempo, up to the end of its order.
 double playSeconds(const modwriter::Song& song);
 
-}  // namespace composer::score
+} // namespace composer::score

@@ -27,4 +27,4 @@ private:
     std::uint64_t state_;
 };
 
-}  // namespace composer
+} // namespace composer

@@ -32,7 +32,8 @@ struct Line {
 
 bool isName(const std::string& s) {
     if (s.empty() || !std::isalpha(static_cast<unsigned char>(s[0]))) return false;
-    return std::all_of(s.begin(), s.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '\''; });
+    return std::all_of(s.begin(), s.end(),
+        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '\''; });
 }
 
 // Splits a line into words; <...> and {...} stay one word with what they are attached to.
@@ -88,8 +89,10 @@ private:
         const char* begin = s.data();
         if (!s.empty() && s[0] == '+') ++begin;
         const auto [p, ec] = std::from_chars(begin, s.data() + s.size(), v);
-        if (ec != std::errc() || p != s.data() + s.size()) fail(line, what + " must be a whole number, not '" + s + "'");
-        if (v < lo || v > hi) fail(line, what + " must be " + std::to_string(lo) + ".." + std::to_string(hi) + ", not " + s);
+        if (ec != std::errc() || p != s.data() + s.size())
+            fail(line, what + " must be a whole number, not '" + s + "'");
+        if (v < lo || v > hi)
+            fail(line, what + " must be " + std::to_string(lo) + ".." + std::to_string(hi) + ", not " + s);
         return v;
     }
 
@@ -151,7 +154,7 @@ private:
 };
 
 int Parser::pitch(const std::string& s, int line) const {
-    static const int base[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
+    static const int base[7] = {9, 11, 0, 2, 4, 5, 7}; // A..G
     if (s.size() < 2 || s[0] < 'A' || s[0] > 'G') fail(line, "'" + s + "' is not a pitch (write it as C4, F#3, Bb2)");
     int pc = base[s[0] - 'A'];
     std::size_t i = 1;
@@ -177,13 +180,16 @@ int Parser::length(const std::string& s, int line) const {
             std::size_t dots = 0;
             while (dots < part.size() && part[part.size() - 1 - dots] == '.') ++dots;
             const int d = integer(part.substr(0, part.size() - dots), line, 1, 128, "a note value");
-            if ((d & (d - 1)) != 0) fail(line, "note value " + part + " is not 1, 2, 4, 8, 16, 32, 64 or 128 (use '3r' for rows)");
+            if ((d & (d - 1)) != 0)
+                fail(line, "note value " + part + " is not 1, 2, 4, 8, 16, 32, 64 or 128 (use '3r' for rows)");
             // rows = 4 * beat / d, each dot adding half of the one before
             int num = 4 * s_.beatRows;
             int rows = 0;
             int denom = d;
             for (std::size_t k = 0; k <= dots; ++k) {
-                if (num % denom != 0) fail(line, "length " + part + " is not a whole number of rows with a beat of " + std::to_string(s_.beatRows) + " rows");
+                if (num % denom != 0)
+                    fail(line, "length " + part + " is not a whole number of rows with a beat of " +
+                                   std::to_string(s_.beatRows) + " rows");
                 rows += num / denom;
                 denom *= 2;
             }
@@ -302,8 +308,8 @@ void Parser::header(const Line& l) {
 
 const std::map<std::string, std::set<std::string>>& kindKeys() {
     static const std::map<std::string, std::set<std::string>> keys = {
-        {"tone", {"wave", "harmonics", "pw", "bright", "brighttime", "attack", "decay", "sustain", "hold", "loop", "detune",
-                  "voices", "drive", "sub", "movement", "breath"}},
+        {"tone", {"wave", "harmonics", "pw", "bright", "brighttime", "attack", "decay", "sustain", "hold", "loop",
+                     "detune", "voices", "drive", "sub", "movement", "breath"}},
         {"pluck", {"bright", "seconds"}},
         {"fm", {"ratio", "index", "indextime", "seconds"}},
         {"kick", {"start", "end", "sweep", "decay", "click", "drive"}},
@@ -321,16 +327,16 @@ const std::map<std::string, std::set<std::string>>& kindKeys() {
 
 void Parser::instrumentWord(Instrument& ins, const std::string& w, int n) {
     const auto eq = w.find('=');
-    if (eq == std::string::npos || eq == 0 || eq + 1 == w.size()) fail(n, "instrument settings are key=value, not '" + w + "'");
+    if (eq == std::string::npos || eq == 0 || eq + 1 == w.size())
+        fail(n, "instrument settings are key=value, not '" + w + "'");
     const std::string k = w.substr(0, eq), v = w.substr(eq + 1);
     const bool it = s_.format == modwriter::Format::IT;
     const auto& own = kindKeys().at(ins.kind);
     if (ins.num.count(k) || (k == "wave" && ins.num.count("wave"))) fail(n, "'" + k + "' is set twice");
     if (k == "wave" && ins.kind == "tone") {
-        static const std::map<std::string, synth::Wave> waves = {
-            {"saw", synth::Wave::Saw},   {"square", synth::Wave::Square}, {"pulse", synth::Wave::Pulse},
-            {"triangle", synth::Wave::Triangle}, {"sine", synth::Wave::Sine}, {"organ", synth::Wave::Organ},
-            {"hollow", synth::Wave::Hollow}};
+        static const std::map<std::string, synth::Wave> waves = {{"saw", synth::Wave::Saw},
+            {"square", synth::Wave::Square}, {"pulse", synth::Wave::Pulse}, {"triangle", synth::Wave::Triangle},
+            {"sine", synth::Wave::Sine}, {"organ", synth::Wave::Organ}, {"hollow", synth::Wave::Hollow}};
         const auto found = waves.find(v);
         if (found == waves.end()) fail(n, "wave must be saw, square, pulse, triangle, sine, organ or hollow");
         ins.wave = found->second;
@@ -345,7 +351,8 @@ void Parser::instrumentWord(Instrument& ins, const std::string& w, int n) {
         if (k == "volume" && (ins.num[k] < 0 || ins.num[k] > 64)) fail(n, "volume must be 0..64");
         if (k == "crush" && (ins.num[k] < 4 || ins.num[k] > 16)) fail(n, "crush must be 4..16 bits");
     } else if (k == "colour") {
-        if (v != "none") fail(n, "colour=none is the only colour word; give lowcut=, peak=, shelf=, highcut= for its own");
+        if (v != "none")
+            fail(n, "colour=none is the only colour word; give lowcut=, peak=, shelf=, highcut= for its own");
         ins.noColour = true;
     } else if (k == "lowcut" || k == "highcut" || k == "shelf" || k == "peak") {
         if (!ins.colour) ins.colour = synth::Colour{};
@@ -416,7 +423,8 @@ void Parser::instrument(std::size_t& i) {
         if (other.name == ins.name) fail(head.number, "instrument '" + ins.name + "' is already defined");
     }
     if (!kindKeys().count(ins.kind)) {
-        fail(head.number, "no instrument kind '" + ins.kind + "' (tone, pluck, fm, kick, snare, clap, hat, crash, metal, tom, shaker, noise)");
+        fail(head.number, "no instrument kind '" + ins.kind +
+                              "' (tone, pluck, fm, kick, snare, clap, hat, crash, metal, tom, shaker, noise)");
     }
     for (std::size_t w = 3; w < head.words.size(); ++w) instrumentWord(ins, head.words[w], head.number);
     while (i + 1 < lines_.size() && lines_[i + 1].indented) {
@@ -458,7 +466,8 @@ void Parser::voice(const Line& l) {
     for (std::size_t i = 3; i < l.words.size(); ++i) {
         const std::string& w = l.words[i];
         const auto eq = w.find('=');
-        const std::string k = eq == std::string::npos ? w : w.substr(0, eq), val = eq == std::string::npos ? "" : w.substr(eq + 1);
+        const std::string k = eq == std::string::npos ? w : w.substr(0, eq),
+                          val = eq == std::string::npos ? "" : w.substr(eq + 1);
         if (k == "pan") v.pan = integer(val, n, 0, 64, "pan");
         else if (k == "volume") v.volume = integer(val, n, 0, 64, "volume");
         else if (k == "channels") v.channels = integer(val, n, 1, 8, "channels");
@@ -477,13 +486,16 @@ void Parser::kit(std::size_t& i) {
             fail(l.number, "a hit is CHARACTER INSTRUMENT VOLUME [PITCH] [EFFECT]");
         }
         const char c = l.words[0][0];
-        if (c == '.' || c == '=' || c == '|' || c == '#') fail(l.number, "'" + l.words[0] + "' is kept for the grooves' own marks");
+        if (c == '.' || c == '=' || c == '|' || c == '#')
+            fail(l.number, "'" + l.words[0] + "' is kept for the grooves' own marks");
         if (kit_.count(c)) fail(l.number, std::string("hit '") + c + "' is already defined");
         Hit hit{l.words[1], l.number, integer(l.words[2], l.number, 0, 64, "a hit's volume"), 60, 0, 0};
         for (std::size_t k = 3; k < l.words.size(); ++k) {
             const std::string& w = l.words[k];
             // An effect is a capital and two hex digits (Q03); a pitch has '#', 'b' or its octave second.
-            const auto hex = [](char x) { return std::isdigit(static_cast<unsigned char>(x)) || (x >= 'A' && x <= 'F'); };
+            const auto hex = [](char x) {
+                return std::isdigit(static_cast<unsigned char>(x)) || (x >= 'A' && x <= 'F');
+            };
             const bool isEffect = w.size() == 3 && w[0] >= 'A' && w[0] <= 'Z' && hex(w[1]) && hex(w[2]);
             if (isEffect && hit.effect == 0) {
                 const auto e = effects(w, l.number, 1);
@@ -511,7 +523,8 @@ void Parser::progression(std::size_t& i) {
     auto close = [&](int line) {
         if (bar.empty()) return;
         if (s_.barRows % static_cast<int>(bar.size()) != 0) {
-            fail(line, "a bar of " + std::to_string(s_.barRows) + " rows cannot be shared by " + std::to_string(bar.size()) + " chords");
+            fail(line, "a bar of " + std::to_string(s_.barRows) + " rows cannot be shared by " +
+                           std::to_string(bar.size()) + " chords");
         }
         const int each = s_.barRows / static_cast<int>(bar.size());
         if (bar.size() == 1 && (bar[0] == "%" || bar[0] == ".")) {
@@ -618,7 +631,8 @@ Phrase Parser::compilePhrase(const std::string& name, int line, const std::vecto
         const int n = w.line;
         if (t == "|") {
             if (row % s_.barRows != 0) {
-                fail(n, "bar line at row " + std::to_string(row % s_.barRows) + " of a bar (after " + std::to_string(row) + " rows)");
+                fail(n, "bar line at row " + std::to_string(row % s_.barRows) + " of a bar (after " +
+                            std::to_string(row) + " rows)");
             }
             continue;
         }
@@ -725,7 +739,8 @@ Phrase Parser::compilePhrase(const std::string& name, int line, const std::vecto
 
 void Parser::compileComp(const Line& l) {
     const int n = l.number;
-    if (l.words.size() < 4) fail(n, "comp NAME PROGRESSION held|arp FIGURE /LENGTH|stabs MASK [around=NOTE] [notes=N] [vol=N]");
+    if (l.words.size() < 4)
+        fail(n, "comp NAME PROGRESSION held|arp FIGURE /LENGTH|stabs MASK [around=NOTE] [notes=N] [vol=N]");
     const std::string& name = l.words[1];
     const auto prog = progressions_.find(l.words[2]);
     if (prog == progressions_.end()) fail(n, "no progression '" + l.words[2] + "'");
@@ -771,7 +786,8 @@ void Parser::compileComp(const Line& l) {
     for (; i < l.words.size(); ++i) {
         const std::string& w = l.words[i];
         const auto eq = w.find('=');
-        const std::string k = eq == std::string::npos ? w : w.substr(0, eq), v = eq == std::string::npos ? "" : w.substr(eq + 1);
+        const std::string k = eq == std::string::npos ? w : w.substr(0, eq),
+                          v = eq == std::string::npos ? "" : w.substr(eq + 1);
         if (k == "around") around = pitch(v, n);
         else if (k == "notes") notes = integer(v, n, 1, 8, "notes");
         else if (k == "vol") vol = integer(v, n, 0, 64, "vol");
@@ -851,7 +867,8 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
     Section sec;
     sec.name = head.words[1];
     sec.line = head.number;
-    const int fixed = head.words.size() == 3 ? integer(head.words[2], head.number, 1, 999, "a section's bars") * s_.barRows : 0;
+    const int fixed =
+        head.words.size() == 3 ? integer(head.words[2], head.number, 1, 999, "a section's bars") * s_.barRows : 0;
     long longest = 0;
     for (const Line& l : body) {
         Placement pl;
@@ -900,22 +917,29 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
                     itemRows = g->second.rows;
                 } else {
                     const auto p = s_.phrases.find(w);
-                    if (p == s_.phrases.end()) fail(l.number, (s_.grooves.count(w) ? "'" + w + "' is a groove: play it on the drums line" : "no phrase '" + w + "'"));
+                    if (p == s_.phrases.end())
+                        fail(l.number, (s_.grooves.count(w) ? "'" + w + "' is a groove: play it on the drums line"
+                                                            : "no phrase '" + w + "'"));
                     if (pl.kind == Placement::Kind::Master) {
-                        if (p->second.notes) fail(l.number, "the master line plays effects only, and '" + w + "' has notes");
+                        if (p->second.notes)
+                            fail(l.number, "the master line plays effects only, and '" + w + "' has notes");
                     } else if (p->second.channels > s_.voices[static_cast<std::size_t>(pl.voice)].channels) {
-                        fail(l.number, "'" + w + "' needs " + std::to_string(p->second.channels) + " channels and voice '" + who + "' has " +
+                        fail(l.number, "'" + w + "' needs " + std::to_string(p->second.channels) +
+                                           " channels and voice '" + who + "' has " +
                                            std::to_string(s_.voices[static_cast<std::size_t>(pl.voice)].channels));
                     }
                     for (const Event& e : p->second.events) {
-                        if (e.note >= 0 && (e.note + item.transpose < 0 || e.note + item.transpose > modwriter::kMaxNote)) {
+                        if (e.note >= 0 &&
+                            (e.note + item.transpose < 0 || e.note + item.transpose > modwriter::kMaxNote)) {
                             fail(l.number, "'" + w + "' transposed goes out of the tracker's range");
                         }
                     }
-                    if (pl.kind == Placement::Kind::Voice && s_.voices[static_cast<std::size_t>(pl.voice)].instrument == 0) {
+                    if (pl.kind == Placement::Kind::Voice &&
+                        s_.voices[static_cast<std::size_t>(pl.voice)].instrument == 0) {
                         for (const Event& e : p->second.events) {
                             if (e.note >= 0 && e.instrument == 0) {
-                                fail(l.number, "voice '" + who + "' has no instrument of its own and '" + w + "' names none");
+                                fail(l.number,
+                                    "voice '" + who + "' has no instrument of its own and '" + w + "' names none");
                             }
                         }
                     }
@@ -928,7 +952,8 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
         }
         if (pl.items.empty()) fail(l.number, "nothing to play");
         if (fixed && rows > fixed) {
-            fail(l.number, "this line lasts " + std::to_string(rows) + " rows; the section has " + std::to_string(fixed));
+            fail(l.number,
+                "this line lasts " + std::to_string(rows) + " rows; the section has " + std::to_string(fixed));
         }
         longest = std::max(longest, rows);
         pl.rows = static_cast<int>(rows);
@@ -943,7 +968,7 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
 
 Score Parser::run() {
     static const std::set<std::string> headerKeys = {"title", "file", "format", "tempo", "speed", "seconds", "key",
-                                                     "gain", "bar", "beat", "swing", "colour"};
+        "gain", "bar", "beat", "swing", "colour"};
     // The grid comes first: lengths depend on it wherever they are written.
     for (const Line& l : lines_) {
         if (!l.indented && (l.words[0] == "bar" || l.words[0] == "beat" || l.words[0] == "format")) header(l);
@@ -968,21 +993,28 @@ Score Parser::run() {
         else fail(l.number, "unknown statement '" + w + "'");
     }
     for (const char* required : {"file", "format", "tempo", "speed"}) {
-        if (!seenHeader_.count(required)) fail(lines_.empty() ? 1 : lines_.front().number, std::string("the header has no '") + required + "'");
+        if (!seenHeader_.count(required))
+            fail(lines_.empty() ? 1 : lines_.front().number, std::string("the header has no '") + required + "'");
     }
     const int headLine = lines_.front().number;
     // The tune list owns a listed tune's title and length; a score may repeat them, never differ.
     if (const TuneSpec* listed = findTune(s_.file)) {
         if (!seenHeader_.count("title")) s_.title = listed->title;
-        else if (s_.title != listed->title) fail(s_.titleLine, "the tune list's title for " + s_.file + " is \"" + listed->title + "\"");
+        else if (s_.title != listed->title)
+            fail(s_.titleLine, "the tune list's title for " + s_.file + " is \"" + listed->title + "\"");
         if (!seenHeader_.count("seconds")) s_.seconds = listed->seconds;
-        else if (s_.seconds != listed->seconds) fail(s_.secondsLine, "the tune list's length for " + s_.file + " is " + std::to_string(listed->seconds) + " s");
+        else if (s_.seconds != listed->seconds)
+            fail(s_.secondsLine,
+                "the tune list's length for " + s_.file + " is " + std::to_string(listed->seconds) + " s");
     } else {
         for (const char* required : {"title", "seconds"}) {
-            if (!seenHeader_.count(required)) fail(headLine, std::string("the header has no '") + required + "' and " + s_.file + " is not in the tune list");
+            if (!seenHeader_.count(required))
+                fail(headLine,
+                    std::string("the header has no '") + required + "' and " + s_.file + " is not in the tune list");
         }
     }
-    if (modwriter::formatForPath(s_.file) != s_.format) fail(headLine, "file " + s_.file + " does not match the format");
+    if (modwriter::formatForPath(s_.file) != s_.format)
+        fail(headLine, "file " + s_.file + " does not match the format");
     if (s_.barRows % s_.beatRows != 0) fail(headLine, "a bar must hold whole beats");
     if (s_.swing >= s_.speed) fail(headLine, "swing must delay by fewer ticks than the speed");
     for (const Line& l : voices_) voice(l);
@@ -1006,7 +1038,8 @@ Score Parser::run() {
             }
             if (s.empty()) fail(l.number, "no steps for voice '" + l.words[0] + "'");
             for (char c : s) {
-                if (c != '.' && c != '=' && !kit_.count(c)) fail(l.number, std::string("no hit '") + c + "' in the kit");
+                if (c != '.' && c != '=' && !kit_.count(c))
+                    fail(l.number, std::string("no hit '") + c + "' in the kit");
             }
             for (const auto& other : steps) {
                 if (other.first == v) fail(l.number, "voice '" + l.words[0] + "' has two lines in this groove");
@@ -1017,7 +1050,8 @@ Score Parser::run() {
         for (std::size_t k = 0; k < steps.size(); ++k) {
             const auto& [v, s] = steps[k];
             if (g.rows % static_cast<int>(s.size()) != 0) {
-                fail(body[k].number, "a line of " + std::to_string(s.size()) + " rows does not divide the groove's " + std::to_string(g.rows));
+                fail(body[k].number, "a line of " + std::to_string(s.size()) + " rows does not divide the groove's " +
+                                         std::to_string(g.rows));
             }
             Groove::Part part{v, {}};
             for (int r = 0; r < g.rows; ++r) {
@@ -1049,17 +1083,18 @@ Score Parser::run() {
     s_.orderLine = orders_.front().number;
     if (static_cast<long>(s_.rows()) > 40000) fail(s_.orderLine, "the order is longer than a module can hold");
     if (s_.channelCount() > (s_.format == modwriter::Format::S3M ? 16 : 64)) {
-        fail(headLine, "the voices need " + std::to_string(s_.channelCount() - 1) + " channels and one more for control; " +
+        fail(headLine, "the voices need " + std::to_string(s_.channelCount() - 1) +
+                           " channels and one more for control; " +
                            (s_.format == modwriter::Format::S3M ? "S3M holds 16" : "IT holds 64"));
     }
     return std::move(s_);
 }
 
-}  // namespace
+} // namespace
 
 int Score::channelCount() const {
     int n = voices.empty() ? 0 : voices.back().firstChannel + voices.back().channels;
-    return n + 1;  // the control channel: pattern breaks and the master line
+    return n + 1; // the control channel: pattern breaks and the master line
 }
 
 int Score::rows() const {
@@ -1078,4 +1113,4 @@ Score load(const std::filesystem::path& path) {
     return parse(text.str(), path.string());
 }
 
-}  // namespace composer::score
+} // namespace composer::score

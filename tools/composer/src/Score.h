@@ -25,13 +25,13 @@ public:
 
 struct Instrument {
     std::string name;
-    std::string kind;  // tone, pluck, fm, kick, snare, clap, hat, crash, metal, tom, shaker, noise
+    std::string kind; // tone, pluck, fm, kick, snare, clap, hat, crash, metal, tom, shaker, noise
     int line = 0;
-    std::map<std::string, double> num;  // numeric keys as written
+    std::map<std::string, double> num; // numeric keys as written
     synth::Wave wave = synth::Wave::Saw;
-    std::optional<std::pair<double, double>> bright;  // tone: start..end
+    std::optional<std::pair<double, double>> bright; // tone: start..end
     bool noColour = false;
-    std::optional<synth::Colour> colour;  // replaces the tune's
+    std::optional<synth::Colour> colour; // replaces the tune's
     // IT instrument
     std::optional<modwriter::Instrument::NewNoteAction> nna;
     std::vector<modwriter::EnvelopePoint> volumeEnvelope, panEnvelope, pitchEnvelope;
@@ -45,7 +45,7 @@ struct Instrument {
 
 struct Voice {
     std::string name;
-    int instrument = 0;  // 1-based; 0 = none
+    int instrument = 0; // 1-based; 0 = none
     int pan = 32;
     int volume = 64;
     int channels = 1;
@@ -55,9 +55,9 @@ struct Voice {
 // One thing a phrase writes on one row of one of its voice's channels.
 struct Event {
     int row = 0;
-    int channel = 0;             // within the voice
+    int channel = 0; // within the voice
     int note = modwriter::kNoteNone;
-    int instrument = 0;          // 1-based; 0 = the voice's own
+    int instrument = 0; // 1-based; 0 = the voice's own
     int volume = -1;
     char effect = 0;
     std::uint8_t param = 0;
@@ -68,7 +68,7 @@ struct Phrase {
     std::string name;
     int line = 0;
     int rows = 0;
-    int channels = 1;  // channels it needs
+    int channels = 1; // channels it needs
     bool notes = false;
     std::vector<Event> events;
 };
@@ -85,7 +85,7 @@ struct Groove {
 };
 
 struct Item {
-    std::string name;  // empty: a bar of nothing
+    std::string name; // empty: a bar of nothing
     int transpose = 0;
     int percent = 100;
     int repeat = 1;
@@ -95,7 +95,7 @@ struct Placement {
     enum class Kind { Voice, Drums, Master } kind = Kind::Voice;
     int voice = -1;
     int line = 0;
-    int rows = 0;  // how long its items last
+    int rows = 0; // how long its items last
     std::vector<Item> items;
 };
 
@@ -119,10 +119,10 @@ struct Score {
     synth::Colour colour;
     std::vector<Instrument> instruments;
     std::vector<Voice> voices;
-    std::map<std::string, Phrase> phrases;  // phrases and comps
+    std::map<std::string, Phrase> phrases; // phrases and comps
     std::map<std::string, Groove> grooves;
     std::vector<Section> sections;
-    std::vector<int> order;  // indices into sections
+    std::vector<int> order; // indices into sections
     bool usesMaster = false;
 
     int channelCount() const;
@@ -133,4 +133,4 @@ struct Score {
 Score parse(const std::string& text, const std::string& path);
 Score load(const std::filesystem::path& path);
 
-}  // namespace composer::score
+} // namespace composer::score

@@ -61,23 +61,23 @@ void fadeTail(std::vector<double>& data, std::size_t length) {
 
 double harmonicWeight(Wave wave, int k, double pulseWidth) {
     switch (wave) {
-        case Wave::Saw: return 1.0 / k;
-        case Wave::Square: return (k % 2 == 1) ? 1.0 / k : 0.0;
-        case Wave::Pulse: return std::sin(std::numbers::pi * k * pulseWidth) / k;
-        case Wave::Triangle: return (k % 2 == 1) ? ((k / 2) % 2 == 0 ? 1.0 : -1.0) / (k * k) : 0.0;
-        case Wave::Sine: return k == 1 ? 1.0 : 0.0;
-        case Wave::Organ: {
-            switch (k) {
-                case 1: return 1.0;
-                case 2: return 0.7;
-                case 3: return 0.5;
-                case 4: return 0.45;
-                case 6: return 0.25;
-                case 8: return 0.2;
-                default: return 0.0;
-            }
+    case Wave::Saw: return 1.0 / k;
+    case Wave::Square: return (k % 2 == 1) ? 1.0 / k : 0.0;
+    case Wave::Pulse: return std::sin(std::numbers::pi * k * pulseWidth) / k;
+    case Wave::Triangle: return (k % 2 == 1) ? ((k / 2) % 2 == 0 ? 1.0 : -1.0) / (k * k) : 0.0;
+    case Wave::Sine: return k == 1 ? 1.0 : 0.0;
+    case Wave::Organ: {
+        switch (k) {
+        case 1: return 1.0;
+        case 2: return 0.7;
+        case 3: return 0.5;
+        case 4: return 0.45;
+        case 6: return 0.25;
+        case 8: return 0.2;
+        default: return 0.0;
         }
-        case Wave::Hollow: return (k % 2 == 1) ? 1.0 / std::sqrt(static_cast<double>(k)) / k : 0.15 / k;
+    }
+    case Wave::Hollow: return (k % 2 == 1) ? 1.0 / std::sqrt(static_cast<double>(k)) / k : 0.15 / k;
     }
     return 0.0;
 }
@@ -85,7 +85,10 @@ double harmonicWeight(Wave wave, int k, double pulseWidth) {
 class OnePole {
 public:
     explicit OnePole(double coefficient) : a_(coefficient) {}
-    double low(double x) { y_ += a_ * (x - y_); return y_; }
+    double low(double x) {
+        y_ += a_ * (x - y_);
+        return y_;
+    }
     double high(double x) { return x - low(x); }
 
 private:
@@ -121,8 +124,9 @@ public:
         const double c = std::cos(w);
         const double alpha = std::sin(w) / 2 * std::sqrt(2.0);
         const double root = 2 * std::sqrt(a) * alpha;
-        return Biquad(a * ((a + 1) + (a - 1) * c + root), -2 * a * ((a - 1) + (a + 1) * c), a * ((a + 1) + (a - 1) * c - root),
-                      (a + 1) - (a - 1) * c + root, 2 * ((a - 1) - (a + 1) * c), (a + 1) - (a - 1) * c - root);
+        return Biquad(a * ((a + 1) + (a - 1) * c + root), -2 * a * ((a - 1) + (a + 1) * c),
+            a * ((a + 1) + (a - 1) * c - root), (a + 1) - (a - 1) * c + root, 2 * ((a - 1) - (a + 1) * c),
+            (a + 1) - (a - 1) * c - root);
     }
     double operator()(double x) {
         const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
@@ -143,7 +147,7 @@ private:
 // Highest partial a pitched sample may hold so that, played up to topNote, nothing passes 12 kHz.
 double partialLimit(int topNote) { return 12000.0 / (261.63 * std::pow(2.0, (topNote - 60) / 12.0)); }
 
-}  // namespace
+} // namespace
 
 modwriter::Sample tone(const std::string& name, const ToneParams& p) {
     const double rate = kTonalRate;
@@ -178,11 +182,13 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
         // In the loop the colour keeps moving: one slow sweep of the corner (and of the pulse width)
         // per loop, so the end meets the start.
         const double sweep = start < attackLength ? 0.0 : std::sin(kTwoPi * (start - attackLength) / loopLength);
-        const double corner = (p.brightEnd + (p.brightStart - p.brightEnd) * std::exp(-t / std::max(1e-3, p.brightTime))) *
-                              (1.0 + p.movement * sweep);
+        const double corner =
+            (p.brightEnd + (p.brightStart - p.brightEnd) * std::exp(-t / std::max(1e-3, p.brightTime))) *
+            (1.0 + p.movement * sweep);
         if (p.wave == Wave::Pulse && p.movement > 0) {
             for (int k = 1; k <= harmonics; ++k) {
-                weights[static_cast<std::size_t>(k)] = harmonicWeight(p.wave, k, p.pulseWidth * (1.0 + 0.6 * p.movement * sweep));
+                weights[static_cast<std::size_t>(k)] =
+                    harmonicWeight(p.wave, k, p.pulseWidth * (1.0 + 0.6 * p.movement * sweep));
             }
         }
         for (int k = 1; k <= harmonics; ++k) {
@@ -242,7 +248,7 @@ modwriter::Sample tone(const std::string& name, const ToneParams& p) {
 modwriter::Sample pluck(const std::string& name, double brightness, double seconds, int topNote, std::uint64_t seed) {
     Rng rng(seed);
     const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
-    constexpr int kDelay = kPeriod - 1;  // the averaging filter and the all-pass add the last sample
+    constexpr int kDelay = kPeriod - 1; // the averaging filter and the all-pass add the last sample
     std::vector<double> line(kDelay);
     OnePole shaping(std::clamp(brightness, 0.05, 1.0));
     for (double& v : line) v = shaping.low(rng.bipolar());
@@ -251,8 +257,8 @@ modwriter::Sample pluck(const std::string& name, double brightness, double secon
     mean /= kDelay;
     for (double& v : line) v -= mean;
 
-    const double loss = std::pow(0.001, 1.0 / (seconds * 261.63));  // -60 dB over the sample
-    constexpr double kAllpass = 1.0 / 3.0;                             // half a sample of delay
+    const double loss = std::pow(0.001, 1.0 / (seconds * 261.63)); // -60 dB over the sample
+    constexpr double kAllpass = 1.0 / 3.0;                         // half a sample of delay
     std::vector<double> out(length);
     double previous = 0, apIn = 0, apOut = 0;
     std::size_t pos = 0;
@@ -267,13 +273,15 @@ modwriter::Sample pluck(const std::string& name, double brightness, double secon
         pos = (pos + 1) % kDelay;
         out[i] = current;
     }
-    Biquad lp1(false, 261.63 * partialLimit(topNote), kTonalRate), lp2(false, 261.63 * partialLimit(topNote), kTonalRate);
+    Biquad lp1(false, 261.63 * partialLimit(topNote), kTonalRate),
+        lp2(false, 261.63 * partialLimit(topNote), kTonalRate);
     for (double& v : out) v = lp2(lp1(v));
     fadeTail(out, length / 10);
     return finish(name, out, kTonalRate);
 }
 
-modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds, int topNote) {
+modwriter::Sample fm(const std::string& name, double ratio, double index, double indexTime, double seconds,
+    int topNote) {
     const std::size_t length = static_cast<std::size_t>(seconds * kTonalRate);
     // Sidebands reach about (index + 1) * ratio above the carrier: keep them under the limit.
     index = std::min(index, std::max(0.2, (partialLimit(topNote) - 1.0) / ratio - 1.0));
@@ -347,7 +355,7 @@ modwriter::Sample clap(const std::string& name, double decay, std::uint64_t seed
 // Cymbals: six detuned square waves at inharmonic ratios for the metal, noise for the air,
 // high-passed for the sizzle and low-passed so that little reaches 16 kHz.
 std::vector<double> cymbal(std::size_t length, double toneScale, double noiseLevel, double lowHz, double highHz,
-                           const std::function<double(double)>& envelope, std::uint64_t seed) {
+    const std::function<double(double)>& envelope, std::uint64_t seed) {
     Rng rng(seed);
     std::vector<double> out(length);
     const double freqs[6] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
@@ -369,16 +377,18 @@ std::vector<double> cymbal(std::size_t length, double toneScale, double noiseLev
 
 modwriter::Sample hat(const std::string& name, double decay, double toneScale, double topHz, std::uint64_t seed) {
     const std::size_t length = static_cast<std::size_t>((decay * 3 + 0.01) * kMetalRate);
-    auto out = cymbal(length, toneScale, 0.8, std::min(5500.0 * toneScale, topHz * 0.6), topHz,
-                      [decay](double t) { return std::exp(-t / decay) * std::min(1.0, t / 0.0008); }, seed);
+    auto out = cymbal(
+        length, toneScale, 0.8, std::min(5500.0 * toneScale, topHz * 0.6), topHz,
+        [decay](double t) { return std::exp(-t / decay) * std::min(1.0, t / 0.0008); }, seed);
     fadeTail(out, length / 5);
     return finish(name, out, kMetalRate);
 }
 
 modwriter::Sample crash(const std::string& name, double seconds, double topHz, std::uint64_t seed) {
     const std::size_t length = static_cast<std::size_t>(seconds * kMetalRate);
-    auto out = cymbal(length, 1.35, 1.2, 3000.0, topHz,
-                      [seconds](double t) { return std::exp(-t * 3.5 / seconds) * std::min(1.0, t / 0.002); }, seed);
+    auto out = cymbal(
+        length, 1.35, 1.2, 3000.0, topHz,
+        [seconds](double t) { return std::exp(-t * 3.5 / seconds) * std::min(1.0, t / 0.002); }, seed);
     fadeTail(out, length / 4);
     return finish(name, out, kMetalRate);
 }
@@ -395,7 +405,8 @@ modwriter::Sample metal(const std::string& name, double seconds, double spread) 
         double v = 0;
         for (int k = 0; k < 6; ++k) {
             if (ratios[k] > limit) continue;
-            v += std::sin(w * ratios[k] * static_cast<double>(i)) * std::exp(-t * (1.5 + k * 1.2) * 2.0 / seconds) / (1 + 0.4 * k);
+            v += std::sin(w * ratios[k] * static_cast<double>(i)) * std::exp(-t * (1.5 + k * 1.2) * 2.0 / seconds) /
+                 (1 + 0.4 * k);
         }
         out[i] = v * std::min(1.0, t / 0.001);
     }
@@ -431,9 +442,10 @@ modwriter::Sample shaker(const std::string& name, double decay, std::uint64_t se
     return finish(name, out, kMetalRate);
 }
 
-modwriter::Sample noise(const std::string& name, double hz, double octaves, double sway, int swells, std::uint64_t seed) {
+modwriter::Sample noise(const std::string& name, double hz, double octaves, double sway, int swells,
+    std::uint64_t seed) {
     constexpr std::uint32_t kRate = 22050;
-    constexpr std::size_t kLength = 47 * kRate / 10;  // not a whole number of bars at any tempo the disk uses
+    constexpr std::size_t kLength = 47 * kRate / 10; // not a whole number of bars at any tempo the disk uses
     Rng rng(seed);
     std::vector<double> noise(kLength);
     for (double& v : noise) v = rng.bipolar();
@@ -467,7 +479,8 @@ void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) 
     if (colour.peakDb != 0 && colour.peakHz * toSample < nyquist) {
         chain.emplace_back(Biquad::peaking(colour.peakHz * toSample, colour.peakDb, 0.8, rate));
     }
-    if (colour.shelfDb != 0 && 3000.0 * toSample < nyquist) chain.emplace_back(Biquad::highShelf(3000.0 * toSample, colour.shelfDb, rate));
+    if (colour.shelfDb != 0 && 3000.0 * toSample < nyquist)
+        chain.emplace_back(Biquad::highShelf(3000.0 * toSample, colour.shelfDb, rate));
     if (colour.highCutHz > 0 && colour.highCutHz * toSample < nyquist) {
         chain.emplace_back(Biquad(false, colour.highCutHz * toSample, rate));
     }
@@ -504,8 +517,9 @@ void crush(modwriter::Sample& s, int bits) {
     // Rounded to the nearest step: truncation would shift every sample half a step down.
     const double step = static_cast<double>(1 << shift);
     const double highest = 32767.0 - (step - 1.0);
-    for (std::int16_t& v : s.data) v = static_cast<std::int16_t>(std::clamp(std::round(v / step) * step, -32768.0, highest));
+    for (std::int16_t& v : s.data)
+        v = static_cast<std::int16_t>(std::clamp(std::round(v / step) * step, -32768.0, highest));
     if (bits <= 8) s.sixteenBit = false;
 }
 
-}  // namespace composer::synth
+} // namespace composer::synth

@@ -18,4 +18,4 @@ const std::vector<TuneSpec>& catalogue();
 // The tune of the list whose module is `file`, or null for a file the list does not hold.
 const TuneSpec* findTune(const std::string& file);
 
-}  // namespace composer
+} // namespace composer

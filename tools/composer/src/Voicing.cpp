@@ -27,27 +27,50 @@ int pitchClass(const std::string& s, std::size_t& i, std::string& why) {
 // seventh or sixth, the ninth, the root, the eleventh, the fifth.
 int rank(int interval) {
     switch (interval) {
-        case 3: case 4: case 2: case 5: case 6: case 8: return 0;
-        case 9: case 10: case 11: return 1;
-        case 13: case 14: return 2;
-        case 0: return 3;
-        case 17: return 4;
-        default: return 5;
+    case 3:
+    case 4:
+    case 2:
+    case 5:
+    case 6:
+    case 8: return 0;
+    case 9:
+    case 10:
+    case 11: return 1;
+    case 13:
+    case 14: return 2;
+    case 0: return 3;
+    case 17: return 4;
+    default: return 5;
     }
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Chord> parseChord(const std::string& symbol, std::string& why) {
     static const std::map<std::string, std::vector<int>> kinds = {
-        {"", {0, 4, 7}},           {"m", {0, 3, 7}},           {"5", {0, 7}},
-        {"6", {0, 4, 7, 9}},       {"m6", {0, 3, 7, 9}},       {"7", {0, 4, 7, 10}},
-        {"maj7", {0, 4, 7, 11}},   {"m7", {0, 3, 7, 10}},      {"mmaj7", {0, 3, 7, 11}},
-        {"m7b5", {0, 3, 6, 10}},   {"dim", {0, 3, 6}},         {"dim7", {0, 3, 6, 9}},
-        {"aug", {0, 4, 8}},        {"sus2", {0, 2, 7}},        {"sus4", {0, 5, 7}},
-        {"7sus4", {0, 5, 7, 10}},  {"9", {0, 4, 7, 10, 14}},   {"m9", {0, 3, 7, 10, 14}},
-        {"maj9", {0, 4, 7, 11, 14}}, {"add9", {0, 4, 7, 14}},  {"7b9", {0, 4, 7, 10, 13}},
-        {"11", {0, 7, 10, 14, 17}}, {"m11", {0, 3, 7, 10, 14, 17}},
+        {"", {0, 4, 7}},
+        {"m", {0, 3, 7}},
+        {"5", {0, 7}},
+        {"6", {0, 4, 7, 9}},
+        {"m6", {0, 3, 7, 9}},
+        {"7", {0, 4, 7, 10}},
+        {"maj7", {0, 4, 7, 11}},
+        {"m7", {0, 3, 7, 10}},
+        {"mmaj7", {0, 3, 7, 11}},
+        {"m7b5", {0, 3, 6, 10}},
+        {"dim", {0, 3, 6}},
+        {"dim7", {0, 3, 6, 9}},
+        {"aug", {0, 4, 8}},
+        {"sus2", {0, 2, 7}},
+        {"sus4", {0, 5, 7}},
+        {"7sus4", {0, 5, 7, 10}},
+        {"9", {0, 4, 7, 10, 14}},
+        {"m9", {0, 3, 7, 10, 14}},
+        {"maj9", {0, 4, 7, 11, 14}},
+        {"add9", {0, 4, 7, 14}},
+        {"7b9", {0, 4, 7, 10, 13}},
+        {"11", {0, 7, 10, 14, 17}},
+        {"m11", {0, 3, 7, 10, 14, 17}},
     };
     std::size_t i = 0;
     Chord c;
@@ -113,7 +136,8 @@ std::vector<int> voiceChord(const Chord& chord, int notes, const std::vector<int
     return best;
 }
 
-std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style, int barRows, int& channels, std::string& why) {
+std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style, int barRows, int& channels,
+    std::string& why) {
     std::vector<CompEvent> out;
     std::vector<int> previous;
     std::vector<std::vector<int>> voicings;
@@ -121,7 +145,7 @@ std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style,
         if (seg.chord) previous = voiceChord(*seg.chord, style.notes, previous, style.around);
         voicings.push_back(seg.chord ? previous : std::vector<int>{});
     }
-    const int off = -2;  // the tracker's note-off
+    const int off = -2; // the tracker's note-off
     channels = 1;
     for (const auto& v : voicings) channels = std::max(channels, static_cast<int>(v.size()));
     auto chordAt = [&](int row, const std::vector<int>& v, int volume) {
@@ -157,14 +181,16 @@ std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style,
                 continue;
             }
             for (int t = 0; t < seg.rows; t += style.step) {
-                const auto& [index, octave] = style.figure[static_cast<std::size_t>(t / style.step) % style.figure.size()];
+                const auto& [index, octave] =
+                    style.figure[static_cast<std::size_t>(t / style.step) % style.figure.size()];
                 if (index == -2) continue;
                 if (index == -1) {
                     out.push_back({seg.row + t, 0, off, -1});
                     continue;
                 }
                 if (index > static_cast<int>(v.size())) {
-                    why = "the arp figure plays note " + std::to_string(index) + " of a chord voiced with " + std::to_string(v.size());
+                    why = "the arp figure plays note " + std::to_string(index) + " of a chord voiced with " +
+                          std::to_string(v.size());
                     return {};
                 }
                 const int note = v[static_cast<std::size_t>(index - 1)] + 12 * octave;
@@ -179,7 +205,8 @@ std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style,
                 const int row = seg.row + t;
                 const char c = style.mask[static_cast<std::size_t>(row % barRows) % style.mask.size()];
                 if (c == 'x' || c == 'X') {
-                    const int volume = c == 'X' ? std::min(64, (style.volume < 0 ? 56 : style.volume) + 8) : style.volume;
+                    const int volume =
+                        c == 'X' ? std::min(64, (style.volume < 0 ? 56 : style.volume) + 8) : style.volume;
                     chordAt(row, v, volume);
                 } else if (c == '=') {
                     for (int ch = 0; ch < channels; ++ch) out.push_back({row, ch, off, -1});
@@ -191,4 +218,4 @@ std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style,
     return out;
 }
 
-}  // namespace composer::score
+} // namespace composer::score

@@ -10,13 +10,13 @@
 namespace composer::score {
 
 struct Chord {
-    int root = 0;                // pitch class
-    std::vector<int> intervals;  // above the root, in semitones
-    int bass = -1;               // pitch class of a slash bass; -1 = the root
+    int root = 0;               // pitch class
+    std::vector<int> intervals; // above the root, in semitones
+    int bass = -1;              // pitch class of a slash bass; -1 = the root
 };
 
 struct Segment {
-    std::optional<Chord> chord;  // none: no chord
+    std::optional<Chord> chord; // none: no chord
     int row = 0;
     int rows = 0;
 };
@@ -30,12 +30,12 @@ struct Progression {
 std::optional<Chord> parseChord(const std::string& symbol, std::string& why);
 
 struct CompStyle {
-    std::string kind;                         // held, arp, stabs
-    std::vector<std::pair<int, int>> figure;  // arp: chord note (1-based; -1 rest, -2 hold) and octave
-    int step = 1;                             // arp: rows a note
-    std::string mask;                         // stabs: a character a row
+    std::string kind;                        // held, arp, stabs
+    std::vector<std::pair<int, int>> figure; // arp: chord note (1-based; -1 rest, -2 hold) and octave
+    int step = 1;                            // arp: rows a note
+    std::string mask;                        // stabs: a character a row
     int around = 60;
-    int notes = 0;                            // 0 = the chord's own count, at most 4
+    int notes = 0; // 0 = the chord's own count, at most 4
     int volume = -1;
 };
 
@@ -49,6 +49,7 @@ struct CompEvent {
 // Close voicing of `notes` notes of the chord: the nearest to `previous`, or centred on `around`.
 std::vector<int> voiceChord(const Chord& chord, int notes, const std::vector<int>& previous, int around);
 
-std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style, int barRows, int& channels, std::string& why);
+std::vector<CompEvent> realiseComp(const Progression& p, const CompStyle& style, int barRows, int& channels,
+    std::string& why);
 
-}  // namespace composer::score
+} // namespace composer::score

@@ -44,14 +44,16 @@ int main(int argc, char** argv) {
         }
     }
     if (argc != 3) {
-        std::cerr << "usage: composer OUTPUT_DIR SCORES_DIR\n       composer --check SCORE...\n       composer --score SCORE MODULE\n";
+        std::cerr
+            << "usage: composer OUTPUT_DIR SCORES_DIR\n       composer --check SCORE...\n       composer --score SCORE MODULE\n";
         return 2;
     }
     try {
         const auto start = std::chrono::steady_clock::now();
         std::vector<std::string> errors;
         const int count = composer::writeCatalogue(argv[1], argv[2], errors);
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
         for (const std::string& e : errors) std::cerr << e << '\n';
         std::cout << "composer: wrote " << count << " modules to " << argv[1] << " in " << ms << " ms\n";
         return errors.empty() ? 0 : 1;

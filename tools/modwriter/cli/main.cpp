@@ -15,7 +15,7 @@ modwriter::Song testSong() {
     song.channels = {Channel{16, 64}, Channel{48, 64}};
     Sample tone;
     tone.name = "tone";
-    tone.baseRate = 32 * 262;  // 32-sample cycle at middle C
+    tone.baseRate = 32 * 262; // 32-sample cycle at middle C
     for (int i = 0; i < 32 * 64; ++i) {
         tone.data.push_back(static_cast<std::int16_t>(12000 * std::sin(2 * std::numbers::pi * i / 32.0)));
     }
@@ -25,7 +25,8 @@ modwriter::Song testSong() {
     Sample click;
     click.name = "click";
     click.baseRate = 22050;
-    for (int i = 0; i < 400; ++i) click.data.push_back(static_cast<std::int16_t>((i % 8 < 4 ? 20000 : -20000) * (400 - i) / 400));
+    for (int i = 0; i < 400; ++i)
+        click.data.push_back(static_cast<std::int16_t>((i % 8 < 4 ? 20000 : -20000) * (400 - i) / 400));
     song.samples = {tone, click};
     Pattern pattern(64, 2);
     const int scale[] = {0, 2, 4, 5, 7, 9, 11, 12};
@@ -39,7 +40,7 @@ modwriter::Song testSong() {
     return song;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -13,10 +13,18 @@ public:
     std::vector<std::uint8_t>& bytes() { return bytes_; }
 
     void u8(unsigned v) { bytes_.push_back(static_cast<std::uint8_t>(v)); }
-    void u16(unsigned v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); }
-    void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+    void u16(unsigned v) {
+        u8(v & 0xFF);
+        u8((v >> 8) & 0xFF);
+    }
+    void u32(std::uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    }
     void zeros(std::size_t n) { bytes_.insert(bytes_.end(), n, 0); }
-    void tag(const char* four) { for (int i = 0; i < 4; ++i) u8(static_cast<unsigned char>(four[i])); }
+    void tag(const char* four) {
+        for (int i = 0; i < 4; ++i) u8(static_cast<unsigned char>(four[i]));
+    }
 
     // Fixed-width text field, NUL padded; the last byte stays NUL when asked to.
     void text(const std::string& s, std::size_t width, bool terminated) {
@@ -43,4 +51,4 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-}  // namespace modwriter::detail
+} // namespace modwriter::detail

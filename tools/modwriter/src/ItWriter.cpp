@@ -43,7 +43,8 @@ void checkEnvelope(const Instrument& ins, const std::vector<EnvelopePoint>& poin
     if (points.size() > 25) throw WriteError("instrument " + ins.name + " has more than 25 envelope points");
     for (std::size_t i = 0; i < points.size(); ++i) {
         const EnvelopePoint& p = points[i];
-        if (p.value < low || p.value > high || p.tick < 0 || p.tick > 0xFFFF || (i > 0 && p.tick <= points[i - 1].tick)) {
+        if (p.value < low || p.value > high || p.tick < 0 || p.tick > 0xFFFF ||
+            (i > 0 && p.tick <= points[i - 1].tick)) {
             throw WriteError("instrument " + ins.name + " has a malformed envelope");
         }
     }
@@ -60,7 +61,7 @@ void writeInstrument(ByteBuffer& out, const Instrument& ins) {
     out.u8(0);
     out.u8(60);
     out.u8(static_cast<unsigned>(ins.globalVolume));
-    out.u8(32 | 128);  // no default pan: the channel's pan holds
+    out.u8(32 | 128); // no default pan: the channel's pan holds
     out.u8(0);
     out.u8(0);
     out.u16(kTrackerVersion);
@@ -112,17 +113,19 @@ void writePattern(ByteBuffer& out, const Pattern& pattern) {
     out.put16(start, static_cast<unsigned>(out.size() - dataStart));
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::uint8_t> writeIt(const Song& song) {
     validateCommon(song, 64, 200, 99);
     if (song.instruments.size() > 99) throw WriteError("too many instruments");
     for (const Instrument& ins : song.instruments) {
         if (ins.sample < 1 || ins.sample > static_cast<int>(song.samples.size()) ||
-            std::any_of(ins.keyboard.begin(), ins.keyboard.end(), [&](int s) { return s < 1 || s > static_cast<int>(song.samples.size()); })) {
+            std::any_of(ins.keyboard.begin(), ins.keyboard.end(),
+                [&](int s) { return s < 1 || s > static_cast<int>(song.samples.size()); })) {
             throw WriteError("instrument " + ins.name + " refers to a missing sample");
         }
-        if (!ins.keyboard.empty() && ins.keyboard.size() != 120) throw WriteError("instrument " + ins.name + " maps a keyboard that is not 120 notes");
+        if (!ins.keyboard.empty() && ins.keyboard.size() != 120)
+            throw WriteError("instrument " + ins.name + " maps a keyboard that is not 120 notes");
         checkEnvelope(ins, ins.volumeEnvelope, 0, 64);
         checkEnvelope(ins, ins.panEnvelope, -32, 32);
         checkEnvelope(ins, ins.pitchEnvelope, -32, 32);
@@ -131,7 +134,7 @@ std::vector<std::uint8_t> writeIt(const Song& song) {
         }
     }
 
-    const std::size_t orderCount = song.orders.size() + 1;  // end marker
+    const std::size_t orderCount = song.orders.size() + 1; // end marker
     ByteBuffer out;
     out.tag("IMPM");
     out.text(song.title, 26, true);
@@ -143,7 +146,7 @@ std::vector<std::uint8_t> writeIt(const Song& song) {
     out.u16(static_cast<unsigned>(song.patterns.size()));
     out.u16(kTrackerVersion);
     out.u16(kTrackerVersion);
-    out.u16(1u | 8u | (song.instruments.empty() ? 0u : 4u));  // stereo, linear slides, instruments
+    out.u16(1u | 8u | (song.instruments.empty() ? 0u : 4u)); // stereo, linear slides, instruments
     out.u16(0);
     out.u8(static_cast<unsigned>(song.globalVolume));
     out.u8(static_cast<unsigned>(song.mixVolume));
@@ -185,7 +188,7 @@ std::vector<std::uint8_t> writeIt(const Song& song) {
         out.u8((s.data.empty() ? 0u : 1u) | (s.sixteenBit ? 2u : 0u) | (s.loop ? 0x10u : 0u));
         out.u8(static_cast<unsigned>(s.volume));
         out.text(s.name, 26, true);
-        out.u8(1);  // signed data
+        out.u8(1); // signed data
         out.u8(s.pan >= 0 ? static_cast<unsigned>(std::min(s.pan, 64)) | 128u : 32u);
         out.u32(static_cast<std::uint32_t>(s.data.size()));
         out.u32(s.loop ? s.loopStart : 0);
@@ -215,4 +218,4 @@ std::vector<std::uint8_t> writeIt(const Song& song) {
     return std::move(out.bytes());
 }
 
-}  // namespace modwriter::detail
+} // namespace modwriter::detail

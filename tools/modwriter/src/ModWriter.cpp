@@ -22,10 +22,11 @@ void saveSong(const Song& song, Format format, const std::filesystem::path& path
 
 Format formatForPath(const std::filesystem::path& path) {
     std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext == ".s3m") return Format::S3M;
     if (ext == ".it") return Format::IT;
     throw WriteError("unknown module extension in " + path.string() + " (expected .s3m or .it)");
 }
 
-}  // namespace modwriter
+} // namespace modwriter

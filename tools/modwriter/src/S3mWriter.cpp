@@ -53,14 +53,15 @@ unsigned paragraph(std::size_t offset) {
     return static_cast<unsigned>(offset / 16);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::uint8_t> writeS3m(const Song& song) {
     validateCommon(song, kS3mChannels, kS3mRows, 99);
     if (!song.instruments.empty()) throw WriteError("S3M songs have samples only, no instruments");
     for (std::size_t p = 0; p < song.patterns.size(); ++p) {
         if (song.patterns[p].rows() != kS3mRows) {
-            throw WriteError("S3M pattern " + std::to_string(p) + " must have 64 rows; end it early with a pattern break");
+            throw WriteError(
+                "S3M pattern " + std::to_string(p) + " must have 64 rows; end it early with a pattern break");
         }
         for (int r = 0; r < kS3mRows; ++r) {
             for (int c = 0; c < song.patterns[p].channels(); ++c) {
@@ -70,7 +71,7 @@ std::vector<std::uint8_t> writeS3m(const Song& song) {
         }
     }
 
-    const std::size_t orderCount = (song.orders.size() + 2) & ~std::size_t{1};  // even, with an end marker
+    const std::size_t orderCount = (song.orders.size() + 2) & ~std::size_t{1}; // even, with an end marker
     ByteBuffer out;
     out.text(song.title, 28, true);
     out.u8(0x1A);
@@ -81,14 +82,14 @@ std::vector<std::uint8_t> writeS3m(const Song& song) {
     out.u16(static_cast<unsigned>(song.patterns.size()));
     out.u16(0);
     out.u16(0x1320);
-    out.u16(2);  // unsigned samples
+    out.u16(2); // unsigned samples
     out.tag("SCRM");
     out.u8(static_cast<unsigned>(song.globalVolume / 2));
     out.u8(static_cast<unsigned>(song.speed));
     out.u8(static_cast<unsigned>(song.tempo));
     out.u8(0x80 | static_cast<unsigned>(std::clamp(song.mixVolume, 16, 127)));
     out.u8(16);
-    out.u8(252);  // a panning table follows the pointers
+    out.u8(252); // a panning table follows the pointers
     out.zeros(8);
     out.u16(0);
     for (int c = 0; c < 32; ++c) {
@@ -117,7 +118,7 @@ std::vector<std::uint8_t> writeS3m(const Song& song) {
         sampleHeaders.push_back(out.size());
         out.u8(1);
         out.text(s.name, 12, false);
-        out.zeros(3);  // data pointer, patched below
+        out.zeros(3); // data pointer, patched below
         out.u32(static_cast<std::uint32_t>(s.data.size()));
         out.u32(s.loop ? s.loopStart : 0);
         out.u32(s.loop ? s.loopEnd : 0);
@@ -153,4 +154,4 @@ std::vector<std::uint8_t> writeS3m(const Song& song) {
     return std::move(out.bytes());
 }
 
-}  // namespace modwriter::detail
+} // namespace modwriter::detail

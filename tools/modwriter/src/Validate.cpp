@@ -10,12 +10,12 @@ void require(bool ok, const std::string& message) {
     if (!ok) throw WriteError(message);
 }
 
-}  // namespace
+} // namespace
 
 void validateCommon(const Song& song, int maxChannels, int maxRows, int maxSamples) {
     const int channels = static_cast<int>(song.channels.size());
     require(channels >= 1 && channels <= maxChannels,
-            "song has " + std::to_string(channels) + " channels; this format takes 1 to " + std::to_string(maxChannels));
+        "song has " + std::to_string(channels) + " channels; this format takes 1 to " + std::to_string(maxChannels));
     require(!song.patterns.empty() && song.patterns.size() <= 200, "song needs 1 to 200 patterns");
     require(!song.orders.empty() && song.orders.size() <= 254, "song needs 1 to 254 orders");
     require(static_cast<int>(song.samples.size()) <= maxSamples, "too many samples");
@@ -30,7 +30,8 @@ void validateCommon(const Song& song, int maxChannels, int maxRows, int maxSampl
     for (int o : song.orders) {
         require(o >= 0 && o < static_cast<int>(song.patterns.size()), "order refers to a missing pattern");
     }
-    const int instrumentSlots = static_cast<int>(song.instruments.empty() ? song.samples.size() : song.instruments.size());
+    const int instrumentSlots =
+        static_cast<int>(song.instruments.empty() ? song.samples.size() : song.instruments.size());
     for (std::size_t p = 0; p < song.patterns.size(); ++p) {
         const Pattern& pat = song.patterns[p];
         const std::string where = "pattern " + std::to_string(p);
@@ -55,4 +56,4 @@ void validateCommon(const Song& song, int maxChannels, int maxRows, int maxSampl
     }
 }
 
-}  // namespace modwriter::detail
+} // namespace modwriter::detail

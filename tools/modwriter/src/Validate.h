@@ -7,4 +7,4 @@ namespace modwriter::detail {
 
 void validateCommon(const Song& song, int maxChannels, int maxRows, int maxSamples);
 
-}  // namespace modwriter::detail
+} // namespace modwriter::detail

@@ -8,4 +8,4 @@ namespace modwriter::detail {
 std::vector<std::uint8_t> writeS3m(const Song& song);
 std::vector<std::uint8_t> writeIt(const Song& song);
 
-}  // namespace modwriter::detail
+} // namespace modwriter::detail

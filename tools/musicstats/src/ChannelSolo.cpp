@@ -11,7 +11,7 @@ namespace musicstats {
 namespace {
 
 constexpr std::size_t kSoloFrame = 1024;
-constexpr double kSilentPower = 1e-7;  // -70 dBFS
+constexpr double kSilentPower = 1e-7; // -70 dBFS
 
 // Mean power of the mix over the stretches of kSoloFrame frames at kSoloRate.
 std::vector<double> mixPowers(const Rendering& mix) {
@@ -24,7 +24,7 @@ std::vector<double> mixPowers(const Rendering& mix) {
         double sum = 0;
         for (std::size_t i = first; i < last; ++i) {
             sum += 0.5 * (static_cast<double>(mix.stereo[2 * i]) * mix.stereo[2 * i] +
-                          static_cast<double>(mix.stereo[2 * i + 1]) * mix.stereo[2 * i + 1]);
+                             static_cast<double>(mix.stereo[2 * i + 1]) * mix.stereo[2 * i + 1]);
         }
         out.push_back(sum / static_cast<double>(last - first));
     }
@@ -40,9 +40,9 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
 
     PowerSpectrum fft(kSoloFrame);
     std::vector<float> block(2 * kSoloFrame), mono(kSoloFrame), spectrum(fft.bins());
-    std::vector<float> sounding;  // spectra of the stretches where the channel sounds
+    std::vector<float> sounding; // spectra of the stretches where the channel sounds
     std::vector<double> levels;
-    std::vector<std::size_t> windows;  // where each of them is
+    std::vector<std::size_t> windows; // where each of them is
     const auto limit = static_cast<std::size_t>(maxSeconds * kSoloRate / kSoloFrame);
     for (std::size_t w = 0; w < limit; ++w) {
         if (module.read_interleaved_stereo(kSoloRate, kSoloFrame, block.data()) < kSoloFrame) break;
@@ -51,7 +51,7 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
         for (std::size_t i = 0; i < kSoloFrame; ++i) {
             mono[i] = 0.5f * (block[2 * i] + block[2 * i + 1]);
             power += 0.5 * (static_cast<double>(block[2 * i]) * block[2 * i] +
-                            static_cast<double>(block[2 * i + 1]) * block[2 * i + 1]);
+                               static_cast<double>(block[2 * i + 1]) * block[2 * i + 1]);
         }
         power /= kSoloFrame;
         if (power < kSilentPower || power < mixPower[w] * std::pow(10.0, -kNearMixDb / 10)) continue;
@@ -79,7 +79,7 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
         if (cumulative < 0.05 * total) first = k + 1;
         if (cumulative <= 0.95 * total) last = k + 2;
     }
-    first = std::max<std::size_t>(first, 1);  // a crushed sample's DC offset is no sound
+    first = std::max<std::size_t>(first, 1); // a crushed sample's DC offset is no sound
     last = std::min(bins, std::max(last, first + 1));
     // Noise has no partial that holds still: the level of each frequency of its band jumps from
     // one frame to the next (by 2 ln 2 in the mean, in nepers), where a held tone's partials stay
@@ -104,10 +104,10 @@ SoloChannel describe(openmpt::module_ext& module, int channel, const std::vector
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<SoloChannel> soloSparseChannels(const std::vector<std::uint8_t>& bytes, const Rendering& mix,
-                                            const CompositionStats& composition, double maxSeconds) {
+    const CompositionStats& composition, double maxSeconds) {
     std::vector<SoloChannel> out;
     if (composition.minutes <= 0) return out;
     const std::vector<double> mixPower = mixPowers(mix);
@@ -122,4 +122,4 @@ std::vector<SoloChannel> soloSparseChannels(const std::vector<std::uint8_t>& byt
     return out;
 }
 
-}  // namespace musicstats
+} // namespace musicstats

@@ -55,7 +55,7 @@ void standardise(std::vector<Excerpt>& excerpts, const std::vector<TuneStats>& t
     }
 }
 
-}  // namespace
+} // namespace
 
 double median(std::vector<double> values) {
     if (values.empty()) return std::nan("");
@@ -103,7 +103,8 @@ TuneStats measureFile(const std::filesystem::path& path, double maxSeconds) {
     auto module = loadModule(bytes);
     const Rendering rendering = renderModule(*module, maxSeconds);
     stats.patterns = measurePatterns(*module, rendering.rows);
-    const double rowsPerSecond = rendering.seconds() > 0 ? static_cast<double>(rendering.rows.size()) / rendering.seconds() : 0;
+    const double rowsPerSecond =
+        rendering.seconds() > 0 ? static_cast<double>(rendering.rows.size()) / rendering.seconds() : 0;
     const auto [rowsPerBeat, rowsPerBar] = rowsPerBeatAndBar(bytes, rowsPerSecond);
     stats.composition = measureComposition(*module, rendering.rows, rowsPerBeat, rowsPerBar);
     stats.composition.minutes = rendering.seconds() / 60;
@@ -174,7 +175,8 @@ void compareTunes(SetStats& set) {
             ++identified;
         }
     }
-    set.identification = excerpts.empty() ? std::nan("") : static_cast<double>(identified) / static_cast<double>(excerpts.size());
+    set.identification =
+        excerpts.empty() ? std::nan("") : static_cast<double>(identified) / static_cast<double>(excerpts.size());
 
     std::vector<double> pairs;
     std::vector<std::vector<double>> perTune(tunes.size());
@@ -194,4 +196,4 @@ void compareTunes(SetStats& set) {
     for (std::size_t t = 0; t < tunes.size(); ++t) tunes[t].spectrumCorrelation = median(perTune[t]);
 }
 
-}  // namespace musicstats
+} // namespace musicstats

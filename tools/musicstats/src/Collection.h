@@ -12,8 +12,8 @@ namespace musicstats {
 struct SetStats {
     std::filesystem::path folder;
     std::vector<TuneStats> tunes;
-    double identification = 0;       // share of all excerpts whose nearest other excerpt is of their own tune
-    double spectrumCorrelation = 0;  // median over all pairs of tunes
+    double identification = 0;      // share of all excerpts whose nearest other excerpt is of their own tune
+    double spectrumCorrelation = 0; // median over all pairs of tunes
 };
 
 // Files in `folder` (not below it) with an extension libopenmpt reads, in name order.
@@ -31,4 +31,4 @@ void compareTunes(SetStats& set);
 double median(std::vector<double> values);
 double correlation(const std::vector<double>& a, const std::vector<double>& b);
 
-}  // namespace musicstats
+} // namespace musicstats

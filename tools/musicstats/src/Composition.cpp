@@ -15,10 +15,10 @@ namespace {
 // libopenmpt's note values: 1 is C-0, 120 is B-9; above them the note-off kinds.
 constexpr int kLowestNote = 1;
 constexpr int kHighestNote = 120;
-constexpr int kFirstNoteOff = 253;  // fade, cut, off
+constexpr int kFirstNoteOff = 253; // fade, cut, off
 
-constexpr double kKeepPrevious = 0.05;  // a new chord must fit this much better to count as a change
-constexpr double kPitchClassShare = 0.12;  // a pitch class counts when it has this share of the beat
+constexpr double kKeepPrevious = 0.05;    // a new chord must fit this much better to count as a change
+constexpr double kPitchClassShare = 0.12; // a pitch class counts when it has this share of the beat
 constexpr int kGrooveHits = 4;
 
 struct Template {
@@ -28,8 +28,14 @@ struct Template {
 
 const std::vector<Template>& templates() {
     static const std::vector<Template> list = {
-        {"", {0, 4, 7}},         {"m", {0, 3, 7}},        {"dim", {0, 3, 6}},      {"aug", {0, 4, 8}},
-        {"7", {0, 4, 7, 10}},    {"maj7", {0, 4, 7, 11}}, {"m7", {0, 3, 7, 10}},   {"m7b5", {0, 3, 6, 10}},
+        {"", {0, 4, 7}},
+        {"m", {0, 3, 7}},
+        {"dim", {0, 3, 6}},
+        {"aug", {0, 4, 8}},
+        {"7", {0, 4, 7, 10}},
+        {"maj7", {0, 4, 7, 11}},
+        {"m7", {0, 3, 7, 10}},
+        {"m7b5", {0, 3, 6, 10}},
     };
     return list;
 }
@@ -48,9 +54,10 @@ std::string lower(std::string s) {
 
 // Sample and instrument names people give drums, as whole words or parts of words.
 bool drumName(const std::string& name) {
-    static const std::vector<std::string> parts = {"kick", "snare", "hihat", "cymbal", "crash", "clap", "perc",
-                                                   "drum", "conga", "bongo", "shaker", "tambourine", "cowbell", "rimshot"};
-    static const std::vector<std::string> words = {"bd", "sd", "hh", "hat", "hats", "ch", "oh", "ride", "tom", "toms", "rim"};
+    static const std::vector<std::string> parts = {"kick", "snare", "hihat", "cymbal", "crash", "clap", "perc", "drum",
+        "conga", "bongo", "shaker", "tambourine", "cowbell", "rimshot"};
+    static const std::vector<std::string> words = {"bd", "sd", "hh", "hat", "hats", "ch", "oh", "ride", "tom", "toms",
+        "rim"};
     const std::string n = lower(name);
     for (const std::string& p : parts) {
         if (n.find(p) != std::string::npos) return true;
@@ -68,15 +75,15 @@ bool drumName(const std::string& name) {
 }
 
 struct Event {
-    std::size_t time;  // index of the played row
+    std::size_t time; // index of the played row
     int channel;
-    int instrument;    // the channel's current instrument (or sample)
-    int note;          // 0-based pitch; -1 ends the channel's note
+    int instrument; // the channel's current instrument (or sample)
+    int note;       // 0-based pitch; -1 ends the channel's note
 };
 
 // Share of each tune's items that at least one other tune also has.
 void shareAcross(std::vector<CompositionStats*>& tunes, std::set<Key> CompositionStats::*items,
-                 double CompositionStats::*share) {
+    double CompositionStats::*share) {
     std::map<Key, int> holders;
     for (const CompositionStats* t : tunes) {
         for (const Key& k : t->*items) ++holders[k];
@@ -93,7 +100,7 @@ void shareAcross(std::vector<CompositionStats*>& tunes, std::set<Key> Compositio
     }
 }
 
-}  // namespace
+} // namespace
 
 ChordMatch matchChord(const std::array<double, 12>& profile, const ChordMatch& previous) {
     double total = 0, sq = 0;
@@ -141,7 +148,7 @@ std::pair<int, int> rowsPerBeatAndBar(const std::vector<std::uint8_t>& file, dou
 }
 
 CompositionStats measureComposition(openmpt::module& module, const std::vector<PlayedRow>& rows, int rowsPerBeat,
-                                    int rowsPerBar) {
+    int rowsPerBar) {
     CompositionStats s;
     s.rowsPerBeat = std::max(1, rowsPerBeat);
     s.rowsPerBar = std::max(s.rowsPerBeat, rowsPerBar);
@@ -168,7 +175,8 @@ CompositionStats measureComposition(openmpt::module& module, const std::vector<P
         posInBar[i] = r.row % s.rowsPerBar;
         for (int c = 0; c < channels; ++c) {
             const int note = module.get_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_note);
-            const int ins = module.get_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_instrument);
+            const int ins =
+                module.get_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_instrument);
             if (ins > 0) instrument[static_cast<std::size_t>(c)] = ins;
             if (note >= kLowestNote && note <= kHighestNote) {
                 events.push_back({i, c, instrument[static_cast<std::size_t>(c)], note - kLowestNote});
@@ -187,14 +195,16 @@ CompositionStats measureComposition(openmpt::module& module, const std::vector<P
     std::map<std::pair<int, int>, bool> drumVoice;
     for (const auto& [voice, notes] : voiceNotes) {
         const int ins = voice.second;
-        const bool named = ins > 0 && static_cast<std::size_t>(ins) <= names.size() && drumName(names[static_cast<std::size_t>(ins - 1)]);
+        const bool named = ins > 0 && static_cast<std::size_t>(ins) <= names.size() &&
+                           drumName(names[static_cast<std::size_t>(ins - 1)]);
         drumVoice[voice] = notes.size() <= 2 || named;
     }
     std::vector<int> drumNotes(static_cast<std::size_t>(channels), 0);
     for (const Event& e : events) {
         if (e.note >= 0 && drumVoice[{e.channel, e.instrument}]) ++drumNotes[static_cast<std::size_t>(e.channel)];
     }
-    for (std::size_t c = 0; c < s.drumChannel.size(); ++c) s.drumChannel[c] = s.noteOns[c] > 0 && 2 * drumNotes[c] >= s.noteOns[c];
+    for (std::size_t c = 0; c < s.drumChannel.size(); ++c)
+        s.drumChannel[c] = s.noteOns[c] > 0 && 2 * drumNotes[c] >= s.noteOns[c];
 
     // Melodic lines, drum bars and the harmony of each beat, in one walk over the played rows.
     struct Sounding {
@@ -279,8 +289,9 @@ CompositionStats measureComposition(openmpt::module& module, const std::vector<P
     closeBeat(barOf.back());
     closeBar();
 
-    s.chordChangesPerBar = harmonicBars.empty() ? CompositionStats::kNone
-                                                : static_cast<double>(changes) / static_cast<double>(harmonicBars.size());
+    s.chordChangesPerBar = harmonicBars.empty()
+                               ? CompositionStats::kNone
+                               : static_cast<double>(changes) / static_cast<double>(harmonicBars.size());
     s.distinctChords = static_cast<int>(chordsUsed.size());
     for (std::size_t k = 0; k + 4 <= progression.size(); ++k) {
         Key key{progression[k].quality};
@@ -344,4 +355,4 @@ void compareCompositions(std::vector<CompositionStats*> tunes) {
     shareAcross(tunes, &CompositionStats::chordRuns, &CompositionStats::sharedChordRuns);
 }
 
-}  // namespace musicstats
+} // namespace musicstats

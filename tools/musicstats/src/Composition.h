@@ -17,8 +17,8 @@ constexpr int kDefaultRowsPerBeat = 4;
 constexpr int kDefaultRowsPerBar = 16;
 
 struct Chord {
-    int root = 0;     // pitch class, 0 = C
-    int quality = 0;  // major, minor, diminished, augmented; dominant, major, minor, half-diminished seventh
+    int root = 0;    // pitch class, 0 = C
+    int quality = 0; // major, minor, diminished, augmented; dominant, major, minor, half-diminished seventh
     bool operator==(const Chord&) const = default;
 };
 
@@ -40,20 +40,20 @@ struct CompositionStats {
     int rowsPerBar = kDefaultRowsPerBar;
     double minutes = 0;
 
-    std::vector<int> noteOns;        // per channel, every note-on
-    std::vector<bool> drumChannel;   // per channel: most of its notes come from drum voices
+    std::vector<int> noteOns;      // per channel, every note-on
+    std::vector<bool> drumChannel; // per channel: most of its notes come from drum voices
 
-    double chordChangesPerBar = kNone;  // over the bars that have harmony
+    double chordChangesPerBar = kNone; // over the bars that have harmony
     int distinctChords = 0;
 
-    int busiestLine = -1;            // channel; -1 when no channel plays a melodic line
+    int busiestLine = -1; // channel; -1 when no channel plays a melodic line
     int lineIntervals = 0;
     double lineRepeats = kNone, lineSteps = kNone, lineThirds = kNone, lineLeaps = kNone;
 
     // Distinct items of the tune, for comparing tunes of one folder.
-    std::set<Key> figures;    // five-note figures of the melodic voices: 4 signed intervals, each with the rows it takes
-    std::set<Key> drumBars;   // rows per bar, then each drum voice's onset positions in the bar (grooves only)
-    std::set<Key> chordRuns;  // four successive chords: first quality, then relative root and quality
+    std::set<Key> figures;   // five-note figures of the melodic voices: 4 signed intervals, each with the rows it takes
+    std::set<Key> drumBars;  // rows per bar, then each drum voice's onset positions in the bar (grooves only)
+    std::set<Key> chordRuns; // four successive chords: first quality, then relative root and quality
 
     // Filled in against the rest of the folder: the share of the items above that another tune has.
     double sharedFigures = kNone, sharedDrumBars = kNone, sharedChordRuns = kNone;
@@ -65,9 +65,9 @@ constexpr double kFastestBeat = 200;
 std::pair<int, int> rowsPerBeatAndBar(const std::vector<std::uint8_t>& file, double rowsPerSecond);
 
 CompositionStats measureComposition(openmpt::module& module, const std::vector<PlayedRow>& rows, int rowsPerBeat,
-                                    int rowsPerBar);
+    int rowsPerBar);
 
 // Shares of each tune's figures, drum bars and chord runs that occur in another of `tunes`.
 void compareCompositions(std::vector<CompositionStats*> tunes);
 
-}  // namespace musicstats
+} // namespace musicstats

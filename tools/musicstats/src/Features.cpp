@@ -69,7 +69,7 @@ std::vector<double> thirdOctaveSpectrum(const Spectrogram& s) {
 }
 
 double centroidSpread(const Spectrogram& s) {
-    constexpr double kSilent = 1e-5;  // frame power about 100 dB below a full-scale tone
+    constexpr double kSilent = 1e-5; // frame power about 100 dB below a full-scale tone
     double n = 0, sum = 0, sumSq = 0;
     for (std::size_t f = 0; f < s.frames; ++f) {
         const float* row = s.frame(f);
@@ -100,19 +100,21 @@ void measureSound(const Rendering& rendering, TuneStats& stats) {
     stats.loudnessRange = loudnessRange(shortTermLoudness(rendering.stereo, kRate));
 
     const std::vector<float> mono = rendering.mono();
-    stats.onsetsPerSecond = stats.seconds > 0 ? static_cast<double>(detectOnsets(mono, kRate).size()) / stats.seconds : 0;
+    stats.onsetsPerSecond =
+        stats.seconds > 0 ? static_cast<double>(detectOnsets(mono, kRate).size()) / stats.seconds : 0;
 
     const Spectrogram s = powerSpectrogram(mono, kFrame, kHop, kRate);
     const MelBank bank(kFrame, kMelBands, kRate);
     const std::vector<float> melDb = melLevelsDb(s, bank);
     const auto framesPer = [](double seconds) { return static_cast<std::size_t>(seconds * kRate / kHop); };
     stats.segments = segmentTimbres(melDb, kMelBands, framesPer(kSegmentSeconds));
-    stats.nearDuplicateShare = nearDuplicateShare(melDb, kMelBands, framesPer(kDuplicateSeconds), kDuplicateCorrelation);
+    stats.nearDuplicateShare =
+        nearDuplicateShare(melDb, kMelBands, framesPer(kDuplicateSeconds), kDuplicateCorrelation);
 
     stats.thirdOctaveDb = thirdOctaveSpectrum(s);
     const auto& centres = thirdOctaveCentres();
     const auto at16k = std::min_element(centres.begin(), centres.end(),
-                                        [](double a, double b) { return std::abs(a - 16000) < std::abs(b - 16000); });
+        [](double a, double b) { return std::abs(a - 16000) < std::abs(b - 16000); });
     stats.band16kDb = stats.thirdOctaveDb[static_cast<std::size_t>(at16k - centres.begin())];
     stats.centroidStdHz = centroidSpread(s);
 
@@ -121,4 +123,4 @@ void measureSound(const Rendering& rendering, TuneStats& stats) {
     stats.percussiveShare = e.harmonic + e.percussive > 0 ? e.percussive / (e.harmonic + e.percussive) : 0;
 }
 
-}  // namespace musicstats
+} // namespace musicstats

@@ -18,8 +18,8 @@ namespace musicstats {
 constexpr std::size_t kFrame = 2048;
 constexpr std::size_t kHop = 1024;
 constexpr int kMelBands = 40;
-constexpr int kMfccs = 13;               // coefficients 1..13; 0 (overall level) is left out
-constexpr double kSegmentSeconds = 10;   // excerpts for telling tunes apart
+constexpr int kMfccs = 13;             // coefficients 1..13; 0 (overall level) is left out
+constexpr double kSegmentSeconds = 10; // excerpts for telling tunes apart
 constexpr double kTonalSplitHz = 2000;
 constexpr int kMedianWidth = 17;
 constexpr double kDuplicateSeconds = 2;
@@ -36,27 +36,28 @@ struct TuneStats {
     bool truncated = false;
     double rmsDb = -200, peakDb = -200;
 
-    std::vector<Timbre> segments;       // mean MFCCs of each whole 10-s segment
-    std::vector<double> thirdOctaveDb;  // long-term band energy, dB below the loudest band
+    std::vector<Timbre> segments;      // mean MFCCs of each whole 10-s segment
+    std::vector<double> thirdOctaveDb; // long-term band energy, dB below the loudest band
     double band16kDb = 0;
-    double tonalHighShare = 0;          // harmonic energy above 2 kHz / all harmonic energy
-    double percussiveShare = 0;         // P / (H + P)
+    double tonalHighShare = 0;  // harmonic energy above 2 kHz / all harmonic energy
+    double percussiveShare = 0; // P / (H + P)
     double centroidStdHz = 0;
     double onsetsPerSecond = 0;
-    double loudnessRange = 0;           // LU
+    double loudnessRange = 0; // LU
     double nearDuplicateShare = 0;
     PatternStats patterns;
     CompositionStats composition;
-    std::vector<SoloChannel> soloChannels;  // the sparse channels, each heard alone
+    std::vector<SoloChannel> soloChannels; // the sparse channels, each heard alone
     int heldNoiseChannels() const {
-        return static_cast<int>(std::count_if(soloChannels.begin(), soloChannels.end(), [](const SoloChannel& c) { return c.heldNoise; }));
+        return static_cast<int>(
+            std::count_if(soloChannels.begin(), soloChannels.end(), [](const SoloChannel& c) { return c.heldNoise; }));
     }
 
     // Filled in against the rest of the set.
     int excerpts = 0;
     int identified = 0;
-    std::vector<std::string> nearest;  // per excerpt (first, middle, last): the tune of its nearest other excerpt
-    double spectrumCorrelation = std::numeric_limits<double>::quiet_NaN();  // median to every other tune
+    std::vector<std::string> nearest; // per excerpt (first, middle, last): the tune of its nearest other excerpt
+    double spectrumCorrelation = std::numeric_limits<double>::quiet_NaN(); // median to every other tune
 };
 
 // Fills the sound figures of `stats` from a rendering.
@@ -71,4 +72,4 @@ std::vector<double> thirdOctaveSpectrum(const Spectrogram& s);
 // Standard deviation of the spectral centroid over the frames that are not silent.
 double centroidSpread(const Spectrogram& s);
 
-}  // namespace musicstats
+} // namespace musicstats

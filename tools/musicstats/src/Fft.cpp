@@ -16,7 +16,7 @@ std::mutex& plannerLock() {
     return m;
 }
 
-}  // namespace
+} // namespace
 
 PowerSpectrum::PowerSpectrum(std::size_t frameSize) : size_(frameSize), window_(frameSize) {
     for (std::size_t i = 0; i < size_; ++i) {
@@ -43,4 +43,4 @@ void PowerSpectrum::compute(const float* samples, float* out) {
     for (std::size_t k = 0; k < bins(); ++k) out[k] = static_cast<float>(x[k][0] * x[k][0] + x[k][1] * x[k][1]);
 }
 
-}  // namespace musicstats
+} // namespace musicstats

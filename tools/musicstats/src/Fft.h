@@ -27,4 +27,4 @@ private:
     void* plan_;
 };
 
-}  // namespace musicstats
+} // namespace musicstats

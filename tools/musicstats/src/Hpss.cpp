@@ -13,7 +13,7 @@ std::size_t mirror(long i, std::size_t n) {
     return static_cast<std::size_t>(i);
 }
 
-}  // namespace
+} // namespace
 
 void slidingMedian(const float* in, std::size_t n, int width, float* out) {
     if (n == 0) return;
@@ -70,7 +70,7 @@ HpssEnergy separateHarmonicPercussive(const Spectrogram& s, int width, double sp
             for (std::size_t j = 0; j < n; ++j) across[f * bins + k0 + j] = columns[j * frames + f];
         }
     }
-    std::vector<float> down(bins);  // percussive estimate: median across frequency
+    std::vector<float> down(bins); // percussive estimate: median across frequency
     for (std::size_t f = 0; f < frames; ++f) {
         const float* row = magnitude.data() + f * bins;
         slidingMedian(row, bins, width, down.data());
@@ -90,4 +90,4 @@ HpssEnergy separateHarmonicPercussive(const Spectrogram& s, int width, double sp
     return e;
 }
 
-}  // namespace musicstats
+} // namespace musicstats

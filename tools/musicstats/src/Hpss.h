@@ -8,7 +8,7 @@ namespace musicstats {
 
 struct HpssEnergy {
     double harmonic = 0;
-    double harmonicAbove = 0;  // the harmonic part's energy above the split frequency
+    double harmonicAbove = 0; // the harmonic part's energy above the split frequency
     double percussive = 0;
 };
 
@@ -17,4 +17,4 @@ HpssEnergy separateHarmonicPercussive(const Spectrogram& s, int width, double sp
 // Median of each `width`-long neighbourhood, mirrored at the ends; width is odd.
 void slidingMedian(const float* in, std::size_t n, int width, float* out);
 
-}  // namespace musicstats
+} // namespace musicstats

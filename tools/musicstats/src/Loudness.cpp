@@ -28,8 +28,8 @@ Biquad shelf(double rate) {
     const double vh = std::pow(10.0, gain / 20);
     const double vb = std::pow(vh, 0.4996667741545416);
     const double a0 = 1 + k / q + k * k;
-    return {(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
-            2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
+    return {(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0, 2 * (k * k - 1) / a0,
+        (1 - k / q + k * k) / a0};
 }
 
 Biquad highPass(double rate) {
@@ -47,7 +47,7 @@ double percentile(std::vector<double> v, double p) {
     return v[lo] + (pos - static_cast<double>(lo)) * (v[hi] - v[lo]);
 }
 
-}  // namespace
+} // namespace
 
 Level measureLevel(const std::vector<float>& stereo) {
     Level l;
@@ -75,7 +75,7 @@ std::vector<double> shortTermLoudness(const std::vector<float>& stereo, double r
         }
     }
     std::vector<double> out;
-    constexpr std::size_t kWindow = 30;  // 3 s of 100-ms blocks
+    constexpr std::size_t kWindow = 30; // 3 s of 100-ms blocks
     for (std::size_t start = 0; start + kWindow <= blocks.size(); ++start) {
         double sum = 0;
         for (std::size_t i = start; i < start + kWindow; ++i) sum += blocks[i];
@@ -102,4 +102,4 @@ double loudnessRange(const std::vector<double>& shortTerm) {
     return percentile(kept, 0.95) - percentile(kept, 0.10);
 }
 
-}  // namespace musicstats
+} // namespace musicstats

@@ -6,8 +6,8 @@
 namespace musicstats {
 
 struct Level {
-    double rmsDb = -200;   // over both channels, dBFS
-    double peakDb = -200;  // largest sample, dBFS
+    double rmsDb = -200;  // over both channels, dBFS
+    double peakDb = -200; // largest sample, dBFS
 };
 
 Level measureLevel(const std::vector<float>& stereo);
@@ -19,4 +19,4 @@ std::vector<double> shortTermLoudness(const std::vector<float>& stereo, double r
 // gated at -70 LUFS and 20 LU below the mean of what passes that gate.
 double loudnessRange(const std::vector<double>& shortTerm);
 
-}  // namespace musicstats
+} // namespace musicstats

@@ -23,7 +23,7 @@ std::vector<double> onsetEnvelope(const std::vector<float>& levels, std::size_t 
     return env;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<double> detectOnsets(const std::vector<float>& mono, double rate, const OnsetSettings& settings) {
     const auto hop = static_cast<std::size_t>(std::lround(settings.hopSeconds * rate));
@@ -40,7 +40,8 @@ std::vector<double> detectOnsets(const std::vector<float>& mono, double rate, co
 
     const auto frames = static_cast<long>(env.size());
     const auto frameOf = [&](double seconds) { return static_cast<long>(std::lround(seconds / settings.hopSeconds)); };
-    const long preMax = frameOf(settings.maxAround), avg = frameOf(settings.averageAround), gap = frameOf(settings.minGap);
+    const long preMax = frameOf(settings.maxAround), avg = frameOf(settings.averageAround),
+               gap = frameOf(settings.minGap);
     std::vector<double> prefix(env.size() + 1, 0.0);
     for (std::size_t i = 0; i < env.size(); ++i) prefix[i + 1] = prefix[i] + env[i];
     long last = -gap - 1;
@@ -51,12 +52,15 @@ std::vector<double> detectOnsets(const std::vector<float>& mono, double rate, co
         for (long g = from; g <= to && isMax; ++g) isMax = env[static_cast<std::size_t>(g)] <= v;
         if (!isMax) continue;
         const long a0 = std::max(0L, f - avg), a1 = std::min(frames, f + avg + 1);
-        const double mean = (prefix[static_cast<std::size_t>(a1)] - prefix[static_cast<std::size_t>(a0)]) / static_cast<double>(a1 - a0);
-        if (v < mean + settings.delta || f - last < gap || rise[static_cast<std::size_t>(f)] < settings.minRise) continue;
-        onsets.push_back(static_cast<double>(f) * settings.hopSeconds + static_cast<double>(settings.window) / 2 / rate);
+        const double mean = (prefix[static_cast<std::size_t>(a1)] - prefix[static_cast<std::size_t>(a0)]) /
+                            static_cast<double>(a1 - a0);
+        if (v < mean + settings.delta || f - last < gap || rise[static_cast<std::size_t>(f)] < settings.minRise)
+            continue;
+        onsets.push_back(
+            static_cast<double>(f) * settings.hopSeconds + static_cast<double>(settings.window) / 2 / rate);
         last = f;
     }
     return onsets;
 }
 
-}  // namespace musicstats
+} // namespace musicstats

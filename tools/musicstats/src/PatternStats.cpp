@@ -27,7 +27,8 @@ PatternStats measurePatterns(openmpt::module& module, const std::vector<PlayedRo
         if (found == rowHasEffect.end()) {
             bool any = false;
             for (int c = 0; c < channels; ++c) {
-                if (module.get_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_effect) == 0) continue;
+                if (module.get_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_effect) == 0)
+                    continue;
                 // Commands the format has no letter for are placeholders the player ignores.
                 const std::string letter =
                     module.format_pattern_row_channel_command(r.pattern, r.row, c, openmpt::module::command_effect);
@@ -45,4 +46,4 @@ PatternStats measurePatterns(openmpt::module& module, const std::vector<PlayedRo
     return s;
 }
 
-}  // namespace musicstats
+} // namespace musicstats

@@ -8,11 +8,11 @@
 namespace musicstats {
 
 struct PatternStats {
-    double effectRowShare = 0;   // played rows where any channel has an effect command (volume column aside)
-    std::string effectLetters;   // distinct effect commands in the format's own notation, sorted
-    double patternReplays = 0;   // 1 - distinct patterns / order-list entries played
+    double effectRowShare = 0; // played rows where any channel has an effect command (volume column aside)
+    std::string effectLetters; // distinct effect commands in the format's own notation, sorted
+    double patternReplays = 0; // 1 - distinct patterns / order-list entries played
 };
 
 PatternStats measurePatterns(openmpt::module& module, const std::vector<PlayedRow>& rows);
 
-}  // namespace musicstats
+} // namespace musicstats

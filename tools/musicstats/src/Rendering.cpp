@@ -24,7 +24,7 @@ public:
     explicit QuietModule(const std::vector<std::uint8_t>& bytes) : QuietLog(), openmpt::module_ext(bytes, log) {}
 };
 
-}  // namespace
+} // namespace
 
 std::vector<float> Rendering::mono() const {
     std::vector<float> out(frames());
@@ -50,7 +50,8 @@ Rendering renderModule(openmpt::module& module, double maxSeconds) {
     Rendering r;
     const std::size_t limit = static_cast<std::size_t>(maxSeconds * kRate);
     std::vector<float> block(2 * kBlock);
-    r.stereo.reserve(2 * std::min<std::size_t>(limit, static_cast<std::size_t>(module.get_duration_seconds() * kRate) + kRate));
+    r.stereo.reserve(
+        2 * std::min<std::size_t>(limit, static_cast<std::size_t>(module.get_duration_seconds() * kRate) + kRate));
     PlayedRow last{-1, -1, -1};
     while (true) {
         if (r.frames() >= limit) {
@@ -70,4 +71,4 @@ Rendering renderModule(openmpt::module& module, double maxSeconds) {
     return r;
 }
 
-}  // namespace musicstats
+} // namespace musicstats

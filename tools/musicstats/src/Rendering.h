@@ -21,9 +21,9 @@ struct PlayedRow {
 };
 
 struct Rendering {
-    std::vector<float> stereo;     // interleaved left/right at kRate
-    std::vector<PlayedRow> rows;   // in playing order; a row looped twice appears twice
-    bool truncated = false;        // stopped at the length cap before the song ended
+    std::vector<float> stereo;   // interleaved left/right at kRate
+    std::vector<PlayedRow> rows; // in playing order; a row looped twice appears twice
+    bool truncated = false;      // stopped at the length cap before the song ended
 
     std::size_t frames() const { return stereo.size() / 2; }
     double seconds() const { return static_cast<double>(frames()) / kRate; }
@@ -39,4 +39,4 @@ std::unique_ptr<openmpt::module_ext> loadModule(const std::vector<std::uint8_t>&
 // Subsong 0, no repeats, stopping at the song's end or after maxSeconds.
 Rendering renderModule(openmpt::module& module, double maxSeconds);
 
-}  // namespace musicstats
+} // namespace musicstats

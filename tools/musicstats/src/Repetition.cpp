@@ -4,7 +4,8 @@
 
 namespace musicstats {
 
-double nearDuplicateShare(const std::vector<float>& melDb, std::size_t bands, std::size_t windowFrames, double threshold) {
+double nearDuplicateShare(const std::vector<float>& melDb, std::size_t bands, std::size_t windowFrames,
+    double threshold) {
     const std::size_t frames = melDb.size() / bands, pairs = bands / 2, w = windowFrames;
     if (frames < 2 * w || pairs == 0) return 0;
 
@@ -70,4 +71,4 @@ double nearDuplicateShare(const std::vector<float>& melDb, std::size_t bands, st
     return windows == 0 ? 0 : static_cast<double>(counted) / static_cast<double>(windows);
 }
 
-}  // namespace musicstats
+} // namespace musicstats

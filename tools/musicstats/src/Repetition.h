@@ -11,6 +11,7 @@ namespace musicstats {
 // anywhere that does not overlap it correlates (after removing each band's mean) at
 // `threshold` or more. Returns the share of tiled windows that count; windows without
 // any variation are left out.
-double nearDuplicateShare(const std::vector<float>& melDb, std::size_t bands, std::size_t windowFrames, double threshold);
+double nearDuplicateShare(const std::vector<float>& melDb, std::size_t bands, std::size_t windowFrames,
+    double threshold);
 
-}  // namespace musicstats
+} // namespace musicstats

@@ -21,16 +21,16 @@ struct Target {
 // One figure of the comparison: how to read it off a tune, how the set's figure is
 // formed, how it is shown, and the target the disk's tunes must meet.
 struct Measure {
-    const char* key;      // column name in TSV output
-    const char* heading;  // short column heading in tables
-    const char* label;    // line in the side-by-side summary
+    const char* key;     // column name in TSV output
+    const char* heading; // short column heading in tables
+    const char* label;   // line in the side-by-side summary
     std::function<double(const TuneStats&)> perTune;
-    std::function<double(const SetStats&)> setFigure;  // empty: median of perTune
-    double scale;         // shown as value * scale
+    std::function<double(const SetStats&)> setFigure; // empty: median of perTune
+    double scale;                                     // shown as value * scale
     int decimals;
     const char* unit;
     std::optional<Target> target;
-    int group = 0;        // 0: how it sounds; 1: what its notes do (a table of its own)
+    int group = 0; // 0: how it sounds; 1: what its notes do (a table of its own)
 };
 
 double share(int part, int whole) { return whole > 0 ? static_cast<double>(part) / whole : std::nan(""); }
@@ -38,63 +38,61 @@ double share(int part, int whole) { return whole > 0 ? static_cast<double>(part)
 const std::vector<Measure>& measures() {
     static const std::vector<Measure> list = {
         {"identified", "id", "10-s excerpt's nearest neighbour is its own tune",
-         [](const TuneStats& t) { return share(t.identified, t.excerpts); },
-         [](const SetStats& s) { return s.identification; }, 100, 0, "%", Target{true, 50}},
+            [](const TuneStats& t) { return share(t.identified, t.excerpts); },
+            [](const SetStats& s) { return s.identification; }, 100, 0, "%", Target{true, 50}},
         {"spectrum_corr", "corr", "spectrum correlation (third-octave, all pairs)",
-         [](const TuneStats& t) { return t.spectrumCorrelation; },
-         [](const SetStats& s) { return s.spectrumCorrelation; }, 1, 2, "", Target{false, 0.80}},
-        {"tonal_above_2k", "hi%", "tonal energy above 2 kHz",
-         [](const TuneStats& t) { return t.tonalHighShare; }, {}, 100, 1, "%", Target{true, 3}},
-        {"band_16k_db", "16k", "16 kHz band, dB below the loudest band",
-         [](const TuneStats& t) { return t.band16kDb; }, {}, 1, 0, " dB", Target{false, -30}},
-        {"percussive", "perc", "percussive share P/(H+P)",
-         [](const TuneStats& t) { return t.percussiveShare; }, {}, 1, 2, "", Target{true, 0.28}},
+            [](const TuneStats& t) { return t.spectrumCorrelation; },
+            [](const SetStats& s) { return s.spectrumCorrelation; }, 1, 2, "", Target{false, 0.80}},
+        {"tonal_above_2k", "hi%", "tonal energy above 2 kHz", [](const TuneStats& t) { return t.tonalHighShare; }, {},
+            100, 1, "%", Target{true, 3}},
+        {"band_16k_db", "16k", "16 kHz band, dB below the loudest band", [](const TuneStats& t) { return t.band16kDb; },
+            {}, 1, 0, " dB", Target{false, -30}},
+        {"percussive", "perc", "percussive share P/(H+P)", [](const TuneStats& t) { return t.percussiveShare; }, {}, 1,
+            2, "", Target{true, 0.28}},
         {"centroid_sd_hz", "cent", "spread of the spectral centroid",
-         [](const TuneStats& t) { return t.centroidStdHz; }, {}, 1, 0, " Hz", Target{false, 1200}},
-        {"onsets_per_s", "ons/s", "onsets per second",
-         [](const TuneStats& t) { return t.onsetsPerSecond; }, {}, 1, 1, "", Target{true, 6.5}},
+            [](const TuneStats& t) { return t.centroidStdHz; }, {}, 1, 0, " Hz", Target{false, 1200}},
+        {"onsets_per_s", "ons/s", "onsets per second", [](const TuneStats& t) { return t.onsetsPerSecond; }, {}, 1, 1,
+            "", Target{true, 6.5}},
         {"effect_rows", "fx%", "played rows with an effect command",
-         [](const TuneStats& t) { return t.patterns.effectRowShare; }, {}, 100, 0, "%", Target{true, 40}},
+            [](const TuneStats& t) { return t.patterns.effectRowShare; }, {}, 100, 0, "%", Target{true, 40}},
         {"effect_letters", "fxN", "distinct effect letters",
-         [](const TuneStats& t) { return static_cast<double>(t.patterns.effectLetters.size()); }, {}, 1, 1, "", Target{true, 5}},
-        {"loudness_range", "LRA", "loudness range (3-s windows)",
-         [](const TuneStats& t) { return t.loudnessRange; }, {}, 1, 1, " LU", Target{true, 4.5}},
+            [](const TuneStats& t) { return static_cast<double>(t.patterns.effectLetters.size()); }, {}, 1, 1, "",
+            Target{true, 5}},
+        {"loudness_range", "LRA", "loudness range (3-s windows)", [](const TuneStats& t) { return t.loudnessRange; },
+            {}, 1, 1, " LU", Target{true, 4.5}},
         {"near_duplicates", "dup%", "2-s windows with a near-duplicate (r >= 0.9)",
-         [](const TuneStats& t) { return t.nearDuplicateShare; }, {}, 100, 0, "%", Target{false, 62}},
+            [](const TuneStats& t) { return t.nearDuplicateShare; }, {}, 100, 0, "%", Target{false, 62}},
         {"pattern_replays", "rep%", "order-list entries replaying a pattern",
-         [](const TuneStats& t) { return t.patterns.patternReplays; }, {}, 100, 0, "%", Target{true, 25}},
-        {"seconds", "len", "length",
-         [](const TuneStats& t) { return t.seconds; }, {}, 1, 1, " s", {}},
-        {"rms_dbfs", "rms", "RMS level",
-         [](const TuneStats& t) { return t.rmsDb; }, {}, 1, 1, " dBFS", {}},
-        {"peak_dbfs", "peak", "peak level",
-         [](const TuneStats& t) { return t.peakDb; }, {}, 1, 1, " dBFS", {}},
+            [](const TuneStats& t) { return t.patterns.patternReplays; }, {}, 100, 0, "%", Target{true, 25}},
+        {"seconds", "len", "length", [](const TuneStats& t) { return t.seconds; }, {}, 1, 1, " s", {}},
+        {"rms_dbfs", "rms", "RMS level", [](const TuneStats& t) { return t.rmsDb; }, {}, 1, 1, " dBFS", {}},
+        {"peak_dbfs", "peak", "peak level", [](const TuneStats& t) { return t.peakDb; }, {}, 1, 1, " dBFS", {}},
         {"held_noise", "noise", "held noise channels (most in any one tune)",
-         [](const TuneStats& t) { return static_cast<double>(t.heldNoiseChannels()); },
-         [](const SetStats& s) {
-             double most = s.tunes.empty() ? std::nan("") : 0.0;
-             for (const TuneStats& t : s.tunes) most = std::max(most, static_cast<double>(t.heldNoiseChannels()));
-             return most;
-         },
-         1, 0, "", Target{false, 0}, 1},
+            [](const TuneStats& t) { return static_cast<double>(t.heldNoiseChannels()); },
+            [](const SetStats& s) {
+                double most = s.tunes.empty() ? std::nan("") : 0.0;
+                for (const TuneStats& t : s.tunes) most = std::max(most, static_cast<double>(t.heldNoiseChannels()));
+                return most;
+            },
+            1, 0, "", Target{false, 0}, 1},
         {"chord_changes", "chg/b", "chord changes per bar",
-         [](const TuneStats& t) { return t.composition.chordChangesPerBar; }, {}, 1, 2, "", Target{true, 1.3}, 1},
+            [](const TuneStats& t) { return t.composition.chordChangesPerBar; }, {}, 1, 2, "", Target{true, 1.3}, 1},
         {"chords", "chords", "distinct chords",
-         [](const TuneStats& t) { return static_cast<double>(t.composition.distinctChords); }, {}, 1, 1, "", {}, 1},
+            [](const TuneStats& t) { return static_cast<double>(t.composition.distinctChords); }, {}, 1, 1, "", {}, 1},
         {"line_repeats", "same%", "busiest melodic line: repeated notes",
-         [](const TuneStats& t) { return t.composition.lineRepeats; }, {}, 100, 0, "%", {}, 1},
+            [](const TuneStats& t) { return t.composition.lineRepeats; }, {}, 100, 0, "%", {}, 1},
         {"line_steps", "step%", "busiest melodic line: steps (1-2 semitones)",
-         [](const TuneStats& t) { return t.composition.lineSteps; }, {}, 100, 0, "%", Target{true, 15}, 1},
+            [](const TuneStats& t) { return t.composition.lineSteps; }, {}, 100, 0, "%", Target{true, 15}, 1},
         {"line_thirds", "3rd%", "busiest melodic line: thirds (3-4 semitones)",
-         [](const TuneStats& t) { return t.composition.lineThirds; }, {}, 100, 0, "%", Target{false, 25}, 1},
+            [](const TuneStats& t) { return t.composition.lineThirds; }, {}, 100, 0, "%", Target{false, 25}, 1},
         {"line_leaps", "leap%", "busiest melodic line: leaps (5 or more semitones)",
-         [](const TuneStats& t) { return t.composition.lineLeaps; }, {}, 100, 0, "%", {}, 1},
+            [](const TuneStats& t) { return t.composition.lineLeaps; }, {}, 100, 0, "%", {}, 1},
         {"shared_figures", "fig%", "five-note figures another tune also has",
-         [](const TuneStats& t) { return t.composition.sharedFigures; }, {}, 100, 1, "%", Target{false, 5}, 1},
+            [](const TuneStats& t) { return t.composition.sharedFigures; }, {}, 100, 1, "%", Target{false, 5}, 1},
         {"shared_drum_bars", "drum%", "drum bars another tune also has",
-         [](const TuneStats& t) { return t.composition.sharedDrumBars; }, {}, 100, 1, "%", Target{false, 5}, 1},
+            [](const TuneStats& t) { return t.composition.sharedDrumBars; }, {}, 100, 1, "%", Target{false, 5}, 1},
         {"shared_chord_runs", "run%", "four-chord runs another tune also has",
-         [](const TuneStats& t) { return t.composition.sharedChordRuns; }, {}, 100, 1, "%", Target{false, 15}, 1},
+            [](const TuneStats& t) { return t.composition.sharedChordRuns; }, {}, 100, 1, "%", Target{false, 15}, 1},
     };
     return list;
 }
@@ -142,7 +140,7 @@ std::string notesOf(const TuneStats& t, int group) {
         if (!c.heldNoise) continue;
         char buf[128];
         std::snprintf(buf, sizeof buf, "  noise ch%d (%.0f%% of the tune, %.1f dB, %.1f notes/min)", c.channel + 1,
-                      100 * c.soundingShare, c.levelDb, c.notesPerMinute);
+            100 * c.soundingShare, c.levelDb, c.notesPerMinute);
         text += buf;
     }
     return text;
@@ -205,7 +203,7 @@ void printSummary(std::ostream& out, const SetStats& ours, const SetStats* refer
             const double shown = std::isnan(ourValue) ? ourValue : ourValue * m.scale;
             const bool ok = !std::isnan(shown) && meets(*m.target, shown);
             std::snprintf(line, sizeof line, "   %s %g%s  %s", m.target->atLeast ? ">=" : "<=", m.target->value, m.unit,
-                          ok ? "pass" : "FAIL");
+                ok ? "pass" : "FAIL");
             out << line;
         }
         out << '\n';
@@ -223,7 +221,7 @@ void printTsv(std::ostream& out, const SetStats& s, const char* setName) {
     out << "\t\n";
 }
 
-}  // namespace
+} // namespace
 
 // Why tunes sound alike: the long-term band levels (63 Hz to 20 kHz, dB below the loudest band),
 // each tune's closest other tune by that shape, and which tune each excerpt was taken for.
@@ -257,8 +255,8 @@ void printShared(std::ostream& out, const SetStats& set) {
         double CompositionStats::*share;
     };
     const Kind kinds[] = {{"figures", &CompositionStats::figures, &CompositionStats::sharedFigures},
-                          {"drum bars", &CompositionStats::drumBars, &CompositionStats::sharedDrumBars},
-                          {"chord runs", &CompositionStats::chordRuns, &CompositionStats::sharedChordRuns}};
+        {"drum bars", &CompositionStats::drumBars, &CompositionStats::sharedDrumBars},
+        {"chord runs", &CompositionStats::chordRuns, &CompositionStats::sharedChordRuns}};
     out << '\n' << set.folder.string() << ": shared with (items in common)\n";
     for (const TuneStats& t : set.tunes) {
         out << t.name << '\n';
@@ -280,7 +278,8 @@ void printShared(std::ostream& out, const SetStats& set) {
             const std::string shown = std::isnan(share) ? "-" : std::to_string(std::lround(100 * share)) + " %";
             std::snprintf(line, sizeof line, "  %-11s %4zu, %s shared", k.name, mine.size(), shown.c_str());
             out << line;
-            for (std::size_t i = 0; i < others.size() && i < 4; ++i) out << (i ? ", " : ": ") << others[i].second << ' ' << others[i].first;
+            for (std::size_t i = 0; i < others.size() && i < 4; ++i)
+                out << (i ? ", " : ": ") << others[i].second << ' ' << others[i].first;
             if (others.size() > 4) out << ", " << others.size() - 4 << " more";
             out << '\n';
         }
@@ -300,8 +299,8 @@ void printReport(std::ostream& out, const SetStats& ours, const SetStats* refere
                 if (!m.target) continue;
                 const double v = setFigure(m, ours);
                 const bool ok = !std::isnan(v) && meets(*m.target, v * m.scale);
-                out << m.key << '\t' << raw(v) << '\t' << (m.target->atLeast ? ">=" : "<=") << raw(m.target->value / m.scale)
-                    << '\t' << (ok ? "pass" : "fail") << '\n';
+                out << m.key << '\t' << raw(v) << '\t' << (m.target->atLeast ? ">=" : "<=")
+                    << raw(m.target->value / m.scale) << '\t' << (ok ? "pass" : "fail") << '\n';
             }
         }
         return;
@@ -319,4 +318,4 @@ void printReport(std::ostream& out, const SetStats& ours, const SetStats* refere
     }
 }
 
-}  // namespace musicstats
+} // namespace musicstats

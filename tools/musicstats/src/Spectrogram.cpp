@@ -12,7 +12,7 @@ namespace {
 double hzToMel(double hz) { return 2595 * std::log10(1 + hz / 700); }
 double melToHz(double mel) { return 700 * (std::pow(10, mel / 2595) - 1); }
 
-}  // namespace
+} // namespace
 
 Spectrogram powerSpectrogram(const std::vector<float>& mono, std::size_t frameSize, std::size_t hop, double rate) {
     Spectrogram s;
@@ -79,4 +79,4 @@ std::vector<float> melLevelsDb(const Spectrogram& s, const MelBank& bank) {
     return out;
 }
 
-}  // namespace musicstats
+} // namespace musicstats

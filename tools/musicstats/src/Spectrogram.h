@@ -10,7 +10,7 @@ struct Spectrogram {
     std::size_t frames = 0;
     std::size_t bins = 0;
     double binHz = 0;
-    std::vector<float> power;  // frame-major: frame f's bins start at f * bins
+    std::vector<float> power; // frame-major: frame f's bins start at f * bins
 
     const float* frame(std::size_t f) const { return power.data() + f * bins; }
 };
@@ -42,4 +42,4 @@ void floorBelowMax(std::vector<float>& db, float range);
 
 inline constexpr float kTopDb = 80;
 
-}  // namespace musicstats
+} // namespace musicstats

@@ -24,7 +24,7 @@ void usage(std::ostream& out) {
            "  --max-seconds  render at most this long per tune (default 600)\n";
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     musicstats::ReportOptions options;

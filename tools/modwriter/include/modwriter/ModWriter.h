@@ -24,4 +24,4 @@ void saveSong(const Song& song, Format format, const std::filesystem::path& path
 // Picks the format from the file name's extension (.s3m or .it, any case).
 Format formatForPath(const std::filesystem::path& path);
 
-}  // namespace modwriter
+} // namespace modwriter
