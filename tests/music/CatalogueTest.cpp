@@ -186,27 +186,24 @@ TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
     }
     std::ofstream(dir / "scores" / "FLICK.score", std::ios::trunc)
         << line(19, "  v40 A4:4 C5:8 D5 E5:2 | <A4 C5>:1 |") << "bogus\n";
-    // The tune list owns the title and length: a score without them takes the list's, one that
-    // differs from it is a mistake on its own line.
-    const auto rewriteHeader = [&](const std::string& score, const std::map<std::string, std::string>& keys) {
+    // The tune list owns the title and length: the scores leave them out, and a score that
+    // writes a title differing from the list's is a mistake on that line.
+    const auto insertAfterFile = [&](const std::string& score, const std::string& header) {
         std::ifstream in(dir / "scores" / score);
         std::string out, text;
-        int number = 0, changed = 0;
+        int number = 0, inserted = 0;
         while (std::getline(in, text)) {
+            out += text + "\n";
             ++number;
-            const auto it = keys.find(text.substr(0, text.find_first_of(" \t")));
-            if (it == keys.end()) {
-                out += text + "\n";
-                continue;
+            if (!inserted && text.rfind("file", 0) == 0) {
+                out += header + "\n";
+                inserted = ++number;
             }
-            changed = number;
-            if (!it->second.empty()) out += it->first + " " + it->second + "\n";
         }
         std::ofstream(dir / "scores" / score, std::ios::trunc) << out;
-        return changed;
+        return inserted;
     };
-    rewriteHeader("HGLASS.score", {{"title", ""}, {"seconds", ""}});
-    const int rustTitle = rewriteHeader("RUST.score", {{"title", "Rusty"}});
+    const int rustTitle = insertAfterFile("RUST.score", "title   Rusty");
     std::vector<std::string> errors;
     EXPECT_EQ(composer::writeCatalogue(dir / "mods", dir / "scores", errors), 16);
     EXPECT_FALSE(std::filesystem::exists(dir / "mods" / "FLICK.S3M"));
