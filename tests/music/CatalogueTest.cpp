@@ -165,6 +165,14 @@ TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
         {line(24, "  drums g*5"), 24, "the section has 32"},
         {line(25, "order s t"), 25, "no section 't'"},
         {line(3, "format S3M"), 8, "envelopes are for IT"},
+        {[&] {
+             std::string s = line(10, "voice lead lead pan=20 volume=40");
+             s.replace(s.find("file TEST.IT"), 12, "file TEST.S3M");
+             s.replace(s.find("format IT"), 9, "format S3M");
+             s.replace(s.find("  volenv 0:64 10:40*"), 20, "  attack=0.01");
+             return s;
+         }(),
+            10, "volume is IT only"},
     };
     for (const auto& c : cases) {
         try {

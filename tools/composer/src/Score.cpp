@@ -469,8 +469,12 @@ void Parser::voice(const Line& l) {
         const std::string k = eq == std::string::npos ? w : w.substr(0, eq),
                           val = eq == std::string::npos ? "" : w.substr(eq + 1);
         if (k == "pan") v.pan = integer(val, n, 0, 64, "pan");
-        else if (k == "volume") v.volume = integer(val, n, 0, 64, "volume");
-        else if (k == "channels") v.channels = integer(val, n, 1, 8, "channels");
+        else if (k == "volume") {
+            // S3M keeps no volume per channel: the setting would be dropped without a word.
+            if (s_.format != modwriter::Format::IT)
+                fail(n, "a voice's volume is IT only (S3M has no channel volume); give its instrument level= instead");
+            v.volume = integer(val, n, 0, 64, "volume");
+        } else if (k == "channels") v.channels = integer(val, n, 1, 8, "channels");
         else fail(n, "a voice has no setting '" + w + "'");
     }
     v.firstChannel = s_.voices.empty() ? 0 : s_.voices.back().firstChannel + s_.voices.back().channels;
