@@ -164,6 +164,7 @@ TEST(Score, AMistakeNamesItsFileAndLineAndWritesNoModule) {
         {line(23, "  pad b"), 23, "no phrase 'b'"},
         {line(24, "  drums g*5"), 24, "the section has 32"},
         {line(25, "order s t"), 25, "no section 't'"},
+        {line(5, "speed 6\neq tilt=1 400"), 6, "eq takes tilt=DB and HZ:DB bells"},
         {line(3, "format S3M"), 8, "envelopes are for IT"},
         {[&] {
              std::string s = line(10, "voice lead lead pan=20 volume=40");

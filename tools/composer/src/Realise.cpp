@@ -294,6 +294,7 @@ std::vector<modwriter::Sample> Realiser::samples(const std::vector<int>& top, co
                 v = static_cast<std::int16_t>(std::clamp(std::lround(v * scale), -32768l, 32767l));
         }
         if (!ins.noColour) colourSample(s, ins.colour ? *ins.colour : s_.colour, centre[i] - 60);
+        eqSample(s, s_.eq, centre[i] - 60);
         if (ins.num.count("crush")) crush(s, static_cast<int>(ins.get("crush", 8)));
         s.volume = static_cast<int>(ins.get("volume", 64));
         out.push_back(std::move(s));

@@ -287,6 +287,23 @@ void Parser::header(const Line& l) {
         s_.beatRows = integer(one(), n, 1, 64, "beat");
     } else if (key == "swing") {
         s_.swing = integer(one(), n, 0, 15, "swing");
+    } else if (key == "eq") {
+        s_.eq = {};
+        for (std::size_t i = 1; i < l.words.size(); ++i) {
+            const std::string& w = l.words[i];
+            if (w.rfind("tilt=", 0) == 0) {
+                s_.eq.tiltDb = real(w.substr(5), n, "tilt");
+                if (s_.eq.tiltDb < -4 || s_.eq.tiltDb > 4) fail(n, "tilt must be -4..4 dB per octave");
+                continue;
+            }
+            const auto c = w.find(':');
+            if (c == std::string::npos) fail(n, "eq takes tilt=DB and HZ:DB bells, not '" + w + "'");
+            const double hz = real(w.substr(0, c), n, "bell frequency");
+            const double db = real(w.substr(c + 1), n, "bell gain");
+            if (hz < 20 || hz > 20000) fail(n, "a bell's frequency must be 20..20000 Hz");
+            if (db < -24 || db > 12) fail(n, "a bell's gain must be -24..12 dB");
+            s_.eq.bells.push_back({hz, db});
+        }
     } else if (key == "colour") {
         for (std::size_t i = 1; i < l.words.size(); ++i) {
             const std::string& w = l.words[i];
@@ -972,7 +989,7 @@ void Parser::compileSection(const Line& head, const std::vector<Line>& body) {
 
 Score Parser::run() {
     static const std::set<std::string> headerKeys = {"title", "file", "format", "tempo", "speed", "seconds", "key",
-        "gain", "bar", "beat", "swing", "colour"};
+        "gain", "bar", "beat", "swing", "colour", "eq"};
     // The grid comes first: lengths depend on it wherever they are written.
     for (const Line& l : lines_) {
         if (!l.indented && (l.words[0] == "bar" || l.words[0] == "beat" || l.words[0] == "format")) header(l);

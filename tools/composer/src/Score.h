@@ -117,6 +117,7 @@ struct Score {
     int barRows = 16, beatRows = 4;
     int swing = 0;
     synth::Colour colour;
+    synth::MixEq eq;
     std::vector<Instrument> instruments;
     std::vector<Voice> voices;
     std::map<std::string, Phrase> phrases; // phrases and comps

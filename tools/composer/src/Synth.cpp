@@ -468,22 +468,11 @@ modwriter::Sample noise(const std::string& name, double hz, double octaves, doub
     return s;
 }
 
-void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) {
-    if (s.data.empty()) return;
-    const double rate = s.baseRate;
-    const double nyquist = 0.45 * rate;
-    // A frequency heard at `hz` lies at this frequency of the sample's own rate.
-    const double toSample = std::pow(2.0, -semitones / 12.0);
-    std::vector<std::function<double(double)>> chain;
-    if (colour.lowCutHz > 0) chain.emplace_back(Biquad(true, colour.lowCutHz * toSample, rate));
-    if (colour.peakDb != 0 && colour.peakHz * toSample < nyquist) {
-        chain.emplace_back(Biquad::peaking(colour.peakHz * toSample, colour.peakDb, 0.8, rate));
-    }
-    if (colour.shelfDb != 0 && 3000.0 * toSample < nyquist)
-        chain.emplace_back(Biquad::highShelf(3000.0 * toSample, colour.shelfDb, rate));
-    if (colour.highCutHz > 0 && colour.highCutHz * toSample < nyquist) {
-        chain.emplace_back(Biquad(false, colour.highCutHz * toSample, rate));
-    }
+namespace {
+
+// Runs `chain` over a sample, as it is played: loops stay seamless, and the sample never gets
+// louder than it was made.
+void filterSample(modwriter::Sample& s, std::vector<std::function<double(double)>>& chain) {
     if (chain.empty()) return;
     const auto run = [&chain](double x) {
         for (auto& f : chain) x = f(x);
@@ -510,6 +499,49 @@ void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) 
         const double v = std::clamp(out[i] * scale, -32768.0, 32767.0);
         s.data[i] = static_cast<std::int16_t>(std::lround(v));
     }
+}
+
+} // namespace
+
+void colourSample(modwriter::Sample& s, const Colour& colour, double semitones) {
+    if (s.data.empty()) return;
+    const double rate = s.baseRate;
+    const double nyquist = 0.45 * rate;
+    // A frequency heard at `hz` lies at this frequency of the sample's own rate.
+    const double toSample = std::pow(2.0, -semitones / 12.0);
+    std::vector<std::function<double(double)>> chain;
+    if (colour.lowCutHz > 0) chain.emplace_back(Biquad(true, colour.lowCutHz * toSample, rate));
+    if (colour.peakDb != 0 && colour.peakHz * toSample < nyquist) {
+        chain.emplace_back(Biquad::peaking(colour.peakHz * toSample, colour.peakDb, 0.8, rate));
+    }
+    if (colour.shelfDb != 0 && 3000.0 * toSample < nyquist)
+        chain.emplace_back(Biquad::highShelf(3000.0 * toSample, colour.shelfDb, rate));
+    if (colour.highCutHz > 0 && colour.highCutHz * toSample < nyquist) {
+        chain.emplace_back(Biquad(false, colour.highCutHz * toSample, rate));
+    }
+    filterSample(s, chain);
+}
+
+void eqSample(modwriter::Sample& s, const MixEq& eq, double semitones) {
+    if (s.data.empty() || (eq.tiltDb == 0 && eq.bells.empty())) return;
+    const double rate = s.baseRate;
+    const double nyquist = 0.45 * rate;
+    const double toSample = std::pow(2.0, -semitones / 12.0);
+    std::vector<std::function<double(double)>> chain;
+    if (eq.tiltDb != 0) {
+        // Seven shelves an octave apart: the slope runs from about 63 Hz to 8 kHz and is flat
+        // beyond, and 1 kHz keeps its level (four and a half shelves lie below it).
+        const double keep = std::pow(10.0, -4.5 * eq.tiltDb / 20);
+        chain.emplace_back([keep](double x) { return x * keep; });
+        for (int k = 0; k < 7; ++k) {
+            const double hz = 88.4 * std::pow(2.0, k) * toSample;
+            if (hz < nyquist) chain.emplace_back(Biquad::highShelf(hz, eq.tiltDb, rate));
+        }
+    }
+    for (const MixEq::Bell& b : eq.bells) {
+        if (b.hz * toSample < nyquist) chain.emplace_back(Biquad::peaking(b.hz * toSample, b.db, 0.8, rate));
+    }
+    filterSample(s, chain);
 }
 
 void crush(modwriter::Sample& s, int bits) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace composer::synth {
 
@@ -72,6 +73,22 @@ struct Colour {
 // Applies `colour` to a sample that sounds `semitones` away from its own pitch, as it is played.
 // Loops stay seamless and the sample never gets louder than it was made.
 void colourSample(modwriter::Sample& s, const Colour& colour, double semitones);
+
+// A tune's mix balance, over every sample whatever its colour: a tilt in dB per octave between
+// about 63 Hz and 8 kHz with 1 kHz kept (a warm, bass-heavy mix below zero, a thin and bright one
+// above), and bells that lift or scoop a region of the mix.
+struct MixEq {
+    struct Bell {
+        double hz;
+        double db;
+    };
+    double tiltDb = 0;
+    std::vector<Bell> bells;
+};
+
+// Applies `eq` to a sample that sounds `semitones` away from its own pitch. Like the colour, it
+// never makes a sample louder than it was made.
+void eqSample(modwriter::Sample& s, const MixEq& eq, double semitones);
 
 // Noise in a band around `hz`, `octaves` wide, looping seamlessly, for a sound a piece calls for at
 // a moment (surf, steam); `sway` swells it `swells` times per loop.
